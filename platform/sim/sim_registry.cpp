@@ -1,0 +1,346 @@
+#include "platform/sim/sim_registry.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+std::string Narrow(const char16_t* text) {
+    std::string out;
+    for (; text && *text; ++text) {
+        out.push_back(*text < 0x100 ? static_cast<char>(*text) : '?');
+    }
+    return out;
+}
+
+bool IsStringType(uint32_t type) {
+    return type == REG_SZ_ || type == REG_EXPAND_SZ_ || type == 7;
+}
+
+}  // namespace
+
+std::string SimRegistry::RootName(RegKey root) {
+    if (root == HKEY_LOCAL_MACHINE_)
+        return "hklm";
+    if (root == HKEY_CURRENT_USER_)
+        return "hkcu";
+    return "";
+}
+
+std::string SimRegistry::Lower(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+bool SimRegistry::Resolve(RegKey parent, const char* path, std::string* full) const {
+    std::string base = RootName(parent);
+    if (base.empty()) {
+        auto it = handles_.find(parent);
+        if (it == handles_.end())
+            return false;
+        base = it->second;
+    }
+    std::string rest = path ? Lower(path) : std::string();
+    if (!rest.empty()) {
+        // Empty segments (a leading, trailing or doubled backslash) name no key.
+        if (rest.front() == '\\' || rest.back() == '\\' || rest.find("\\\\") != std::string::npos) {
+            return false;
+        }
+        base += "\\" + rest;
+    }
+    *full = base;
+    return true;
+}
+
+void SimRegistry::Create(const std::string& full, const std::string& display) {
+    // Every ancestor of a key exists too.
+    size_t pos = full.find('\\');
+    size_t dpos = display.find('\\');
+    while (pos != std::string::npos) {
+        size_t next = full.find('\\', pos + 1);
+        size_t dnext = display.find('\\', dpos + 1);
+        std::string part = full.substr(0, next);
+        if (!keys_.count(part)) {
+            keys_[part].name = display.substr(
+                dpos + 1, dnext == std::string::npos ? std::string::npos : dnext - dpos - 1);
+        }
+        pos = next;
+        dpos = dnext;
+    }
+}
+
+void SimRegistry::AddKey(RegKey root, const std::string& path) {
+    std::string full;
+    if (Resolve(root, path.c_str(), &full))
+        Create(full, RootName(root) + "\\" + path);
+}
+
+void SimRegistry::RemoveKey(RegKey root, const std::string& path) {
+    std::string full;
+    if (!Resolve(root, path.c_str(), &full))
+        return;
+    for (auto it = keys_.begin(); it != keys_.end();) {
+        if (it->first == full || it->first.rfind(full + "\\", 0) == 0) {
+            it = keys_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+bool SimRegistry::KeyExists(RegKey root, const std::string& path) const {
+    return Find(root, path) != nullptr;
+}
+
+const SimRegistry::Key* SimRegistry::Find(RegKey root, const std::string& path) const {
+    std::string full;
+    if (!Resolve(root, path.c_str(), &full))
+        return nullptr;
+    auto it = keys_.find(full);
+    return it == keys_.end() ? nullptr : &it->second;
+}
+
+SimRegistry::Key* SimRegistry::FindHandle(RegKey key) {
+    std::string full;
+    if (!Resolve(key, nullptr, &full))
+        return nullptr;
+    auto it = keys_.find(full);
+    return it == keys_.end() ? nullptr : &it->second;
+}
+
+void SimRegistry::SetRaw(RegKey root, const std::string& path, const std::string& name,
+                         uint32_t type, const Bytes& data) {
+    AddKey(root, path);
+    std::string full;
+    if (!Resolve(root, path.c_str(), &full))
+        return;
+    Value& value = keys_[full].values[Lower(name)];
+    value.type = type;
+    value.data = data;
+}
+
+void SimRegistry::SetString(RegKey root, const std::string& path, const std::string& name,
+                            const std::string& text, bool terminated) {
+    Bytes data(text.begin(), text.end());
+    if (terminated)
+        data.push_back(0);
+    SetRaw(root, path, name, REG_SZ_, data);
+}
+
+void SimRegistry::SetDword(RegKey root, const std::string& path, const std::string& name,
+                           uint32_t value) {
+    SetRaw(root, path, name, REG_DWORD_,
+           {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)});
+}
+
+void SimRegistry::SetBinaryWord(RegKey root, const std::string& path, const std::string& name,
+                                uint32_t value) {
+    SetRaw(root, path, name, REG_BINARY_,
+           {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)});
+}
+
+void SimRegistry::RemoveValue(RegKey root, const std::string& path, const std::string& name) {
+    std::string full;
+    if (!Resolve(root, path.c_str(), &full))
+        return;
+    auto it = keys_.find(full);
+    if (it != keys_.end())
+        it->second.values.erase(Lower(name));
+}
+
+bool SimRegistry::GetRaw(RegKey root, const std::string& path, const std::string& name,
+                         uint32_t* type, Bytes* data) const {
+    const Key* key = Find(root, path);
+    if (!key)
+        return false;
+    auto it = key->values.find(Lower(name));
+    if (it == key->values.end())
+        return false;
+    if (type)
+        *type = it->second.type;
+    if (data)
+        *data = it->second.data;
+    return true;
+}
+
+void SimRegistry::DenyWrites(RegKey root, const std::string& path) {
+    std::string full;
+    if (Resolve(root, path.c_str(), &full))
+        denied_.insert(full);
+}
+
+int32_t SimRegistry::Open(RegKey parent, const char* path, bool create, RegKey* out) {
+    ++calls_;
+    if (!out)
+        return 87;  // ERROR_INVALID_PARAMETER
+    std::string full;
+    if (!Resolve(parent, path, &full)) {
+        return RootName(parent).empty() && !handles_.count(parent) ? ERROR_INVALID_HANDLE_
+                                                                   : ERROR_FILE_NOT_FOUND_;
+    }
+    if (!keys_.count(full) && full.find('\\') != std::string::npos) {
+        if (!create)
+            return ERROR_FILE_NOT_FOUND_;
+        std::string base = RootName(parent).empty() ? handles_[parent] : RootName(parent);
+        Create(full, base + "\\" + (path ? path : ""));
+    }
+    RegKey handle = nextHandle_;
+    nextHandle_ += 4;
+    handles_[handle] = full;
+    *out = handle;
+    return ERROR_SUCCESS_;
+}
+
+int32_t SimRegistry::OpenKey(RegKey parent, const char* path, RegKey* out) {
+    return Open(parent, path, false, out);
+}
+
+int32_t SimRegistry::CreateKey(RegKey parent, const char* path, RegKey* out) {
+    return Open(parent, path, true, out);
+}
+
+int32_t SimRegistry::QueryValue(RegKey key, const char* name, uint32_t* type, uint8_t* data,
+                                uint32_t* size) {
+    ++calls_;
+    Key* k = FindHandle(key);
+    if (!k)
+        return handles_.count(key) ? ERROR_FILE_NOT_FOUND_ : ERROR_INVALID_HANDLE_;
+    auto it = k->values.find(Lower(name ? name : ""));
+    if (it == k->values.end())
+        return ERROR_FILE_NOT_FOUND_;
+    const Value& value = it->second;
+    if (type)
+        *type = value.type;
+    const uint32_t stored = static_cast<uint32_t>(value.data.size());
+    if (!data) {
+        if (size)
+            *size = stored;
+        return ERROR_SUCCESS_;
+    }
+    if (!size)
+        return 87;  // ERROR_INVALID_PARAMETER
+    if (*size < stored) {
+        *size = stored;
+        return ERROR_MORE_DATA_;
+    }
+    if (stored)
+        std::memcpy(data, value.data.data(), stored);
+    *size = stored;
+    return ERROR_SUCCESS_;
+}
+
+int32_t SimRegistry::SetValue(RegKey key, const char* name, uint32_t type, const uint8_t* data,
+                              uint32_t size) {
+    ++calls_;
+    Key* k = FindHandle(key);
+    if (!k)
+        return ERROR_INVALID_HANDLE_;
+    if (denied_.count(handles_.count(key) ? handles_[key] : RootName(key))) {
+        return ERROR_ACCESS_DENIED_;
+    }
+    Value& value = k->values[Lower(name ? name : "")];
+    value.type = type;
+    value.data.assign(data, data + (data ? size : 0));
+    return ERROR_SUCCESS_;
+}
+
+int32_t SimRegistry::DeleteValue(RegKey key, const char* name) {
+    ++calls_;
+    Key* k = FindHandle(key);
+    if (!k)
+        return ERROR_INVALID_HANDLE_;
+    if (denied_.count(handles_.count(key) ? handles_[key] : RootName(key))) {
+        return ERROR_ACCESS_DENIED_;
+    }
+    return k->values.erase(Lower(name ? name : "")) ? ERROR_SUCCESS_ : ERROR_FILE_NOT_FOUND_;
+}
+
+int32_t SimRegistry::EnumKey(RegKey key, uint32_t index, char* name, uint32_t nameSize) {
+    ++calls_;
+    std::string full;
+    if (!Resolve(key, nullptr, &full) ||
+        (!keys_.count(full) && full.find('\\') != std::string::npos)) {
+        return ERROR_INVALID_HANDLE_;
+    }
+    // Subkeys come in the order of their lower-case names, as the map keeps them.
+    std::vector<const Key*> children;
+    const std::string prefix = full + "\\";
+    for (const auto& entry : keys_) {
+        if (entry.first.rfind(prefix, 0) == 0 &&
+            entry.first.find('\\', prefix.size()) == std::string::npos) {
+            children.push_back(&entry.second);
+        }
+    }
+    if (index >= children.size())
+        return ERROR_NO_MORE_ITEMS_;
+    const std::string& child = children[index]->name;
+    if (!name || child.size() + 1 > nameSize)
+        return ERROR_MORE_DATA_;
+    std::memcpy(name, child.c_str(), child.size() + 1);
+    return ERROR_SUCCESS_;
+}
+
+int32_t SimRegistry::CloseKey(RegKey key) {
+    ++calls_;
+    if (!RootName(key).empty())
+        return ERROR_SUCCESS_;
+    return handles_.erase(key) ? ERROR_SUCCESS_ : ERROR_INVALID_HANDLE_;
+}
+
+int32_t SimRegistry::OpenKeyW(RegKey parent, const char16_t* path, RegKey* out) {
+    std::string narrow = Narrow(path);
+    return Open(parent, path ? narrow.c_str() : nullptr, false, out);
+}
+
+int32_t SimRegistry::OpenKeyExW(RegKey parent, const char16_t* path, uint32_t /*access*/,
+                                RegKey* out) {
+    return OpenKeyW(parent, path, out);
+}
+
+int32_t SimRegistry::QueryValueW(RegKey key, const char16_t* name, uint32_t* type, uint8_t* data,
+                                 uint32_t* size) {
+    // Strings come back as UTF-16, two bytes a character; other types as stored.
+    uint32_t storedType = REG_NONE_;
+    uint32_t stored = 0;
+    const std::string narrowName = Narrow(name);
+    int32_t rc = QueryValue(key, narrowName.c_str(), &storedType, nullptr, &stored);
+    if (rc != ERROR_SUCCESS_)
+        return rc;
+    Bytes raw(stored);
+    uint32_t rawSize = stored;
+    QueryValue(key, narrowName.c_str(), nullptr, raw.data(), &rawSize);
+    --calls_;  // one port call, however many lookups it takes inside
+    Bytes out;
+    if (IsStringType(storedType)) {
+        for (uint8_t byte : raw) {
+            out.push_back(byte);
+            out.push_back(0);
+        }
+    } else {
+        out = raw;
+    }
+    if (type)
+        *type = storedType;
+    const uint32_t need = static_cast<uint32_t>(out.size());
+    if (!data) {
+        if (size)
+            *size = need;
+        return ERROR_SUCCESS_;
+    }
+    if (!size)
+        return 87;
+    if (*size < need) {
+        *size = need;
+        return ERROR_MORE_DATA_;
+    }
+    if (need)
+        std::memcpy(data, out.data(), need);
+    *size = need;
+    return ERROR_SUCCESS_;
+}

@@ -1,0 +1,80 @@
+// In-memory registry with the Win32 semantics the tools depend on: stored types are reported,
+// a value that does not fit fails with ERROR_MORE_DATA (and the size it needs), strings are kept
+// exactly as stored (a REG_SZ need not end in a zero), key paths and value names compare without
+// case, opening never creates, and every open handle is counted.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+class SimRegistry final : public RegistryPort {
+  public:
+    using Bytes = std::vector<uint8_t>;
+
+    // Setting up and inspecting the machine's registry (tests and the demo).
+    void AddKey(RegKey root, const std::string& path);
+    void RemoveKey(RegKey root, const std::string& path);  // with its subkeys
+    bool KeyExists(RegKey root, const std::string& path) const;
+    void SetRaw(RegKey root, const std::string& path, const std::string& name, uint32_t type,
+                const Bytes& data);
+    void SetString(RegKey root, const std::string& path, const std::string& name,
+                   const std::string& text, bool terminated = true);
+    void SetDword(RegKey root, const std::string& path, const std::string& name, uint32_t value);
+    void SetBinaryWord(RegKey root, const std::string& path, const std::string& name,
+                       uint32_t value);
+    void RemoveValue(RegKey root, const std::string& path, const std::string& name);
+    // The stored type and bytes of a value; false when the key or value is missing.
+    bool GetRaw(RegKey root, const std::string& path, const std::string& name, uint32_t* type,
+                Bytes* data) const;
+    // Writes into this key are refused with ERROR_ACCESS_DENIED.
+    void DenyWrites(RegKey root, const std::string& path);
+
+    // Handles opened through the port and not closed yet.
+    int OpenKeyCount() const { return static_cast<int>(handles_.size()); }
+    // Calls made through the port so far.
+    uint32_t CallCount() const { return calls_; }
+
+    int32_t OpenKey(RegKey parent, const char* path, RegKey* out) override;
+    int32_t CreateKey(RegKey parent, const char* path, RegKey* out) override;
+    int32_t QueryValue(RegKey key, const char* name, uint32_t* type, uint8_t* data,
+                       uint32_t* size) override;
+    int32_t SetValue(RegKey key, const char* name, uint32_t type, const uint8_t* data,
+                     uint32_t size) override;
+    int32_t DeleteValue(RegKey key, const char* name) override;
+    int32_t EnumKey(RegKey key, uint32_t index, char* name, uint32_t nameSize) override;
+    int32_t CloseKey(RegKey key) override;
+    int32_t OpenKeyW(RegKey parent, const char16_t* path, RegKey* out) override;
+    int32_t OpenKeyExW(RegKey parent, const char16_t* path, uint32_t access, RegKey* out) override;
+    int32_t QueryValueW(RegKey key, const char16_t* name, uint32_t* type, uint8_t* data,
+                        uint32_t* size) override;
+
+  private:
+    struct Value {
+        uint32_t type = REG_NONE_;
+        Bytes data;
+    };
+    struct Key {
+        std::string name;                     // last path segment, as created
+        std::map<std::string, Value> values;  // by lower-case name
+    };
+
+    // Full path of a key as stored: lower case, root first ("hklm\system\...").
+    static std::string RootName(RegKey root);
+    static std::string Lower(const std::string& text);
+    bool Resolve(RegKey parent, const char* path, std::string* full) const;
+    void Create(const std::string& full, const std::string& display);
+    const Key* Find(RegKey root, const std::string& path) const;
+    Key* FindHandle(RegKey key);
+    int32_t Open(RegKey parent, const char* path, bool create, RegKey* out);
+
+    std::map<std::string, Key> keys_;
+    std::map<RegKey, std::string> handles_;
+    std::set<std::string> denied_;
+    RegKey nextHandle_ = 0x100;
+    uint32_t calls_ = 0;
+};

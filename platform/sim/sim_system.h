@@ -1,0 +1,52 @@
+// In-memory machine facts and services: what the programs launch, beep and show is recorded.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/system.h"
+
+class SimSystem final : public SystemPort {
+  public:
+    struct Launched {
+        std::string commandLine;
+        int32_t show;
+    };
+    struct Box {
+        std::string text;
+        std::string caption;
+        uint32_t flags;
+    };
+
+    uint32_t platformId = VER_PLATFORM_WIN32_NT_;
+    std::string systemDirectory = "C:\\WINNT\\system32";
+    std::map<std::string, std::string> environment;  // by upper-case name
+    std::map<std::string, uint64_t> files;           // by lower-case path
+    uint32_t launchResult = 33;
+    int32_t messageBoxAnswer = 1;  // IDOK
+
+    std::vector<Launched> launched;
+    std::vector<uint32_t> beeps;
+    std::vector<Box> boxes;
+    std::map<std::string, int> mutexes;  // name -> open handles
+    int OpenHandleCount() const { return static_cast<int>(handles_.size()); }
+
+    uint32_t PlatformId() override { return platformId; }
+    uint32_t SystemDirectory(char* buffer, uint32_t size) override;
+    uint32_t ExpandEnvironment(const char* text, char* buffer, uint32_t size) override;
+    bool FindFile(const char* path, uint64_t* size) override;
+    uint32_t Launch(const char* commandLine, int32_t show) override;
+    void Beep(uint32_t type) override { beeps.push_back(type); }
+    int32_t ShowMessageBox(const char* text, const char* caption, uint32_t flags) override;
+    SysHandle CreateNamedMutex(const char* name, bool initialOwner, uint32_t* lastError) override;
+
+    // ExpandEnvironment's text, as a string.
+    std::string Expand(const std::string& text) const;
+    void CloseSysHandle(SysHandle handle) override;
+
+  private:
+    std::map<SysHandle, std::string> handles_;
+    SysHandle nextHandle_ = 0x40;
+};

@@ -1,0 +1,124 @@
+#include "reminder/reminder.h"
+
+#include <cstring>
+
+#include "adapter/registry_layout.h"
+
+namespace {
+
+// Closes the key when it goes out of scope, on every path.
+class KeyCloser {
+  public:
+    KeyCloser(RegistryPort& reg, RegKey key) : reg_(reg), key_(key) {}
+    ~KeyCloser() { reg_.CloseKey(key_); }
+    KeyCloser(const KeyCloser&) = delete;
+    KeyCloser& operator=(const KeyCloser&) = delete;
+
+  private:
+    RegistryPort& reg_;
+    RegKey key_;
+};
+
+bool HasMonitorName(RegistryPort& reg, RegKey settings, const char* name) {
+    char buffer[kMonitorNameBytes];
+    return ReadString(reg, settings, name, buffer, sizeof(buffer));
+}
+
+}  // namespace
+
+int32_t ReadReminderStage(RegistryPort& reg, const char* driverPath) {
+    RegKey key = 0;
+    if (!OpenJoinedKey(reg, kMakerSoftwarePrefix, driverPath, &key))
+        return kStageNothingDue;
+    KeyCloser closer(reg, key);
+    uint32_t stage = 0;
+    if (!ReadNumber(reg, key, kOrvelIsInstalled, REG_DWORD_, &stage))
+        return kStageNothingDue;
+    return static_cast<int32_t>(stage);
+}
+
+void WriteReminderStage(RegistryPort& reg, const char* driverPath, int32_t stage) {
+    RegKey key = 0;
+    if (!OpenJoinedKey(reg, kMakerSoftwarePrefix, driverPath, &key))
+        return;
+    KeyCloser closer(reg, key);
+    const uint32_t word = static_cast<uint32_t>(stage);
+    const uint8_t bytes[4] = {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
+                              static_cast<uint8_t>(word >> 16), static_cast<uint8_t>(word >> 24)};
+    reg.SetValue(key, kOrvelIsInstalled, REG_DWORD_, bytes, sizeof(bytes));
+}
+
+bool IsMonitorReminderDue(RegistryPort& reg, const DiscoveryRecord& adapter) {
+    RegKey settings = 0;
+    if (!OpenJoinedKey(reg, kServicesPrefix, adapter.driverPath, &settings))
+        return false;
+    KeyCloser closer(reg, settings);
+    if (ReadReminderStage(reg, adapter.driverPath) != kStageBothDue)
+        return false;
+    if (!HasMonitorName(reg, settings, kPrimarySelectedMonitor))
+        return true;
+    if (adapter.twoHead && !HasMonitorName(reg, settings, kSecondarySelectedMonitor))
+        return true;
+    return false;
+}
+
+bool IsTvReminderDue(RegistryPort& reg, const DiscoveryRecord& adapter) {
+    RegKey settings = 0;
+    if (!OpenJoinedKey(reg, kServicesPrefix, adapter.driverPath, &settings))
+        return false;
+    KeyCloser closer(reg, settings);
+    if (ReadReminderStage(reg, adapter.driverPath) > kStageMonitorDone)
+        return false;
+    uint32_t available = 0;
+    if (!ReadNumber(reg, settings, kAvailableTvSet, REG_BINARY_, &available) || available == 0) {
+        return false;
+    }
+    uint32_t selected = 0;
+    if (!ReadNumber(reg, settings, kSelectedTvSet, REG_BINARY_, &selected))
+        return true;
+    return (selected & available & 3u) == 0;
+}
+
+bool ReminderCommandLine(SystemPort& sys, char* buffer, uint32_t size) {
+    const uint32_t length = sys.SystemDirectory(buffer, size);
+    if (length == 0 || length >= size || length + sizeof(kAppletCommand) > size)
+        return false;
+    std::memcpy(buffer + length, kAppletCommand, sizeof(kAppletCommand));
+    return true;
+}
+
+bool HandleReminderCommand(SystemPort& sys, int32_t id) {
+    if (id != kReminderButton)
+        return false;
+    char commandLine[300];
+    if (ReminderCommandLine(sys, commandLine, sizeof(commandLine))) {
+        sys.Launch(commandLine, SW_SHOWNORMAL_);
+    }
+    return true;
+}
+
+int RunReminder(RegistryPort& reg, SystemPort& sys, ReminderShell& shell) {
+    const DiscoveryRecord adapter = DiscoverAdapters(reg, kReminderDiscovery);
+    if (!adapter.found)
+        return 0;
+
+    uint32_t lastError = 0;
+    const SysHandle mutex = sys.CreateNamedMutex(kReminderMutexName, true, &lastError);
+    if (lastError != 0 || mutex == 0) {
+        if (mutex)
+            sys.CloseSysHandle(mutex);
+        return 0;
+    }
+    if (shell.CreateOwnerWindow()) {
+        if (IsMonitorReminderDue(reg, adapter)) {
+            shell.ShowReminder(kMonitorReminderDialog);
+            WriteReminderStage(reg, adapter.driverPath, kStageMonitorDone);
+        }
+        if (IsTvReminderDue(reg, adapter)) {
+            shell.ShowReminder(kTvReminderDialog);
+            WriteReminderStage(reg, adapter.driverPath, kStageNothingDue);
+        }
+    }
+    sys.CloseSysHandle(mutex);
+    return 0;
+}

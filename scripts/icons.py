@@ -1,0 +1,102 @@
+#!/usr/bin/env python3
+"""Draws the tools' icons and writes them as Windows .ico files (16 colours, 32x32 and 16x16).
+
+Each picture is a list of shapes in a unit square, painted in order over a transparent ground,
+and sampled at the centre of every pixel, so one drawing serves every size.
+
+    python3 scripts/icons.py NAME OUT.ico
+"""
+import struct
+import sys
+
+# The standard 16-colour palette (R, G, B).
+PALETTE = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER = range(8)
+GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE = range(8, 16)
+
+
+def rect(x0, y0, x1, y1, colour):
+    return lambda x, y: colour if x0 <= x < x1 and y0 <= y < y1 else None
+
+
+def ellipse(cx, cy, rx, ry, colour):
+    return lambda x, y: colour if ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1 else None
+
+
+# Nudgel: a monitor whose blue screen carries a yellow exclamation mark.
+NUDGEL = [
+    rect(0.06, 0.08, 0.94, 0.72, BLACK),
+    rect(0.09, 0.11, 0.91, 0.69, SILVER),
+    rect(0.16, 0.17, 0.84, 0.63, NAVY),
+    rect(0.44, 0.72, 0.56, 0.82, GREY),
+    rect(0.25, 0.82, 0.75, 0.92, BLACK),
+    rect(0.28, 0.84, 0.72, 0.90, GREY),
+    rect(0.44, 0.22, 0.56, 0.47, YELLOW),
+    rect(0.44, 0.51, 0.56, 0.59, YELLOW),
+]
+
+PICTURES = {"nudgel": NUDGEL}
+
+
+def render(shapes, size):
+    """Rows of palette indices, None where transparent, top row first."""
+    rows = []
+    for py in range(size):
+        row = []
+        for px in range(size):
+            x, y = (px + 0.5) / size, (py + 0.5) / size
+            colour = None
+            for shape in shapes:
+                hit = shape(x, y)
+                if hit is not None:
+                    colour = hit
+            row.append(colour)
+        rows.append(row)
+    return rows
+
+
+def dib(rows):
+    """A 4-bit icon image: header, palette, colour bits and the transparency mask, bottom-up."""
+    size = len(rows)
+    xor = bytearray()
+    mask = bytearray()
+    xor_stride = (size * 4 + 31) // 32 * 4
+    mask_stride = (size + 31) // 32 * 4
+    for row in reversed(rows):
+        line = bytearray(xor_stride)
+        bits = bytearray(mask_stride)
+        for px, colour in enumerate(row):
+            index = 0 if colour is None else colour
+            line[px // 2] |= index << (4 if px % 2 == 0 else 0)
+            if colour is None:
+                bits[px // 8] |= 0x80 >> (px % 8)
+        xor += line
+        mask += bits
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, len(xor) + len(mask),
+                         0, 0, 16, 0)
+    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
+    return header + palette + bytes(xor) + bytes(mask)
+
+
+def write_ico(path, shapes, sizes=(32, 16)):
+    images = [dib(render(shapes, size)) for size in sizes]
+    out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
+    offset = 6 + 16 * len(images)
+    for size, image in zip(sizes, images):
+        out += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), offset)
+        offset += len(image)
+    for image in images:
+        out += image
+    with open(path, "wb") as f:
+        f.write(out)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3 or sys.argv[1] not in PICTURES:
+        sys.exit("usage: icons.py {%s} OUT.ico" % ",".join(PICTURES))
+    write_ico(sys.argv[2], PICTURES[sys.argv[1]])
