@@ -6,15 +6,19 @@ set -euo pipefail
 need=()
 have() { command -v "$1" >/dev/null 2>&1; }
 have cmake || need+=(cmake)
+have git || need+=(git)
+have clang-format || need+=(clang-format)
 have g++ || need+=(g++)
-have i686-w64-mingw32-g++ || need+=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
+have i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686)
 have Xvfb || need+=(xvfb)
 have xdotool || need+=(xdotool)
 have xdpyinfo || need+=(x11-utils)
-have import || need+=(imagemagick)
+dpkg -s imagemagick >/dev/null 2>&1 || need+=(imagemagick)
 have python3 || need+=(python3)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 have wine || need+=(wine)
+have wineserver || need+=(wine)
 dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
 
 if [ ${#need[@]} -gt 0 ]; then

@@ -1,0 +1,139 @@
+/* Looks at and works the windows of another process, for the end-to-end tests.
+ *
+ *   probe find TITLE MS        wait up to MS for a visible window titled TITLE; describe it
+ *   probe info TITLE           describe the window titled TITLE, shown or not
+ *   probe count TITLE          print how many top-level windows carry TITLE
+ *   probe gone TITLE MS        wait up to MS until no window carries TITLE
+ *   probe closed HWND MS       wait up to MS until window HWND (as `find` prints it) is gone
+ *   probe click TITLE ID       press button ID of that window
+ *   probe key TITLE VK         post a key press to the focused control of that window
+ *   probe command TITLE ID     post WM_COMMAND ID to that window
+ *
+ * Exit code 0 when the window was there (gone: when it went), 1 otherwise.
+ */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+static const char* g_title;
+static int g_count;
+static HWND g_visible;
+
+static BOOL CALLBACK CountWindows(HWND hwnd, LPARAM unused) {
+    char text[256];
+    (void)unused;
+    GetWindowTextA(hwnd, text, sizeof(text));
+    if (strcmp(text, g_title) == 0) {
+        ++g_count;
+        if (IsWindowVisible(hwnd))
+            g_visible = hwnd;
+    }
+    return TRUE;
+}
+
+static int Count(const char* title) {
+    g_title = title;
+    g_count = 0;
+    g_visible = NULL;
+    EnumWindows(CountWindows, 0);
+    return g_count;
+}
+
+static BOOL CALLBACK DescribeChild(HWND child, LPARAM unused) {
+    char cls[64], text[256];
+    (void)unused;
+    GetClassNameA(child, cls, sizeof(cls));
+    SendMessageA(child, WM_GETTEXT, sizeof(text), (LPARAM)text);
+    printf("child id=%d class=%s style=%08lx text=%s\n", GetDlgCtrlID(child), cls,
+           (unsigned long)GetWindowLongA(child, GWL_STYLE), text);
+    return TRUE;
+}
+
+static void Describe(HWND hwnd) {
+    char cls[64], text[256], ownerText[256] = "";
+    RECT r;
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    GetWindowTextA(hwnd, text, sizeof(text));
+    GetWindowRect(hwnd, &r);
+    if (owner)
+        GetWindowTextA(owner, ownerText, sizeof(ownerText));
+    printf("hwnd=%lu\n", (unsigned long)(ULONG_PTR)hwnd);
+    printf("title=%s\nclass=%s\nstyle=%08lx\nexstyle=%08lx\nvisible=%d\n", text, cls,
+           (unsigned long)GetWindowLongA(hwnd, GWL_STYLE),
+           (unsigned long)GetWindowLongA(hwnd, GWL_EXSTYLE), IsWindowVisible(hwnd) ? 1 : 0);
+    printf("rect=%ld,%ld,%ld,%ld\nowner=%s\n", r.left, r.top, r.right, r.bottom, ownerText);
+    EnumChildWindows(hwnd, DescribeChild, 0);
+}
+
+int main(int argc, char** argv) {
+    const char* verb;
+    const char* title;
+    HWND hwnd;
+    if (argc < 3)
+        return 2;
+    verb = argv[1];
+    title = argv[2];
+
+    if (strcmp(verb, "find") == 0 && argc == 4) {
+        DWORD until = GetTickCount() + (DWORD)atoi(argv[3]);
+        do {
+            Count(title);
+            if (g_visible) {
+                Sleep(200); /* let the dialog finish painting and take its focus */
+                Describe(g_visible);
+                return 0;
+            }
+            Sleep(50);
+        } while ((LONG)(until - GetTickCount()) > 0);
+        return 1;
+    }
+    if (strcmp(verb, "gone") == 0 && argc == 4) {
+        DWORD until = GetTickCount() + (DWORD)atoi(argv[3]);
+        do {
+            if (Count(title) == 0)
+                return 0;
+            Sleep(50);
+        } while ((LONG)(until - GetTickCount()) > 0);
+        return 1;
+    }
+    if (strcmp(verb, "closed") == 0 && argc == 4) {
+        HWND target = (HWND)(ULONG_PTR)strtoul(argv[2], NULL, 10);
+        DWORD until = GetTickCount() + (DWORD)atoi(argv[3]);
+        do {
+            if (!IsWindow(target))
+                return 0;
+            Sleep(50);
+        } while ((LONG)(until - GetTickCount()) > 0);
+        return 1;
+    }
+    if (strcmp(verb, "count") == 0) {
+        printf("%d\n", Count(title));
+        return 0;
+    }
+
+    hwnd = FindWindowA(NULL, title);
+    if (!hwnd)
+        return 1;
+    if (strcmp(verb, "info") == 0) {
+        Describe(hwnd);
+    } else if (strcmp(verb, "click") == 0 && argc == 4) {
+        HWND button = GetDlgItem(hwnd, atoi(argv[3]));
+        if (!button)
+            return 1;
+        PostMessageA(button, BM_CLICK, 0, 0);
+    } else if (strcmp(verb, "key") == 0 && argc == 4) {
+        WPARAM vk = (WPARAM)atoi(argv[3]);
+        HWND target = GetDlgItem(hwnd, 1);
+        if (!target)
+            target = hwnd;
+        PostMessageA(target, WM_KEYDOWN, vk, 1);
+        PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+    } else if (strcmp(verb, "command") == 0 && argc == 4) {
+        PostMessageA(hwnd, WM_COMMAND, (WPARAM)atoi(argv[3]), 0);
+    } else {
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,192 @@
+"""A Wine prefix inside a private Xvfb screen, for running the real programs end to end.
+
+One lab serves a whole test run: the prefix is made once, and each case resets the registry
+keys it uses and pins the device map afresh.
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+BUILD = os.environ.get("DT_WIN32_BUILD", os.path.join(ROOT, "build", "win32"))
+HELPERS = os.path.join(BUILD, "e2e")
+
+SERVICES = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services"
+MAKER = r"HKEY_LOCAL_MACHINE\Software\Orvelcom"
+
+
+def reg_text(keys):
+    """A REGEDIT4 file. keys: list of (key, {name: value}); a key starting with '-' is deleted.
+    Values: str -> REG_SZ, ('dword', n), ('binary', n) -> 4 little-endian bytes,
+    ('hex', bytes, type) -> raw."""
+    lines = ["REGEDIT4", ""]
+    for key, values in keys:
+        lines.append("[%s]" % key)
+        for name, value in (values or {}).items():
+            quoted = '"%s"' % name.replace("\\", "\\\\")
+            if isinstance(value, str):
+                lines.append('%s="%s"' % (quoted, value.replace("\\", "\\\\")))
+            elif value[0] == "dword":
+                lines.append("%s=dword:%08x" % (quoted, value[1] & 0xFFFFFFFF))
+            elif value[0] == "binary":
+                data = (value[1] & 0xFFFFFFFF).to_bytes(4, "little")
+                lines.append("%s=hex:%s" % (quoted, ",".join("%02x" % b for b in data)))
+            else:
+                lines.append("%s=hex(%x):%s" % (quoted, value[2], ",".join("%02x" % b for b in value[1])))
+        lines.append("")
+    return "\r\n".join(lines) + "\r\n"
+
+
+class WineLab:
+    def __init__(self, width=1024, height=768):
+        self.width, self.height = width, height
+        self.dir = tempfile.mkdtemp(prefix="dt-wine-")
+        self.prefix = os.path.join(self.dir, "prefix")
+        self.env = dict(os.environ)
+        self.env.update({
+            "WINEPREFIX": self.prefix,
+            "WINEARCH": "win32",
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d;control.exe=n",
+            "HOME": os.path.join(self.dir, "home"),
+            "XDG_RUNTIME_DIR": os.path.join(self.dir, "home"),
+        })
+        os.makedirs(self.env["HOME"], exist_ok=True)
+        self.xvfb = None
+        self.anchor = None
+
+    # --- set-up and teardown -------------------------------------------------------------
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def start(self):
+        display = self._free_display()
+        self.env["DISPLAY"] = ":%d" % display
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", ":%d" % display, "-screen", "0", "%dx%dx24" % (self.width, self.height),
+             "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 20
+        while subprocess.call(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL) != 0:
+            if time.time() > deadline:
+                raise RuntimeError("Xvfb did not start")
+            time.sleep(0.1)
+        subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=180,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.call(["wineserver", "-p"], env=self.env, stderr=subprocess.DEVNULL)
+        self.regedit([
+            (r"HKEY_CURRENT_USER\Software\Wine\X11 Driver", {"Managed": "N"}),
+            (r"HKEY_CURRENT_USER\Software\Wine\WineDbg", {"ShowCrashDialog": ("dword", 0)}),
+        ])
+        # Launches of the Control Panel are recorded by a stand-in control.exe.
+        shutil.copy(os.path.join(HELPERS, "fakecontrol.exe"), self.windows_path("system32", "control.exe"))
+        self.anchor = self.start_program(os.path.join(HELPERS, "anchor.exe"))
+        time.sleep(0.5)
+
+    def stop(self):
+        subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        subprocess.call(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
+        for proc in (self.anchor, self.xvfb):
+            if proc and proc.poll() is None:
+                proc.kill()
+                proc.wait()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    @staticmethod
+    def _free_display():
+        for n in range(90, 190):
+            if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n):
+                return n
+        raise RuntimeError("no free X display")
+
+    # --- running things -----------------------------------------------------------------
+    def windows_path(self, *parts):
+        return os.path.join(self.prefix, "drive_c", "windows", *parts)
+
+    def start_program(self, exe, *args):
+        return subprocess.Popen(["wine", exe] + list(args), env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def run(self, exe, *args, timeout=60):
+        proc = subprocess.run(["wine", exe] + list(args), env=self.env, capture_output=True,
+                              text=True, errors="replace", timeout=timeout)
+        return proc.returncode, proc.stdout.replace("\r\n", "\n")
+
+    def helper(self, name, *args, timeout=60):
+        return self.run(os.path.join(HELPERS, name + ".exe"), *args, timeout=timeout)
+
+    def regedit(self, keys):
+        path = os.path.join(self.dir, "seed.reg")
+        with open(path, "w", newline="") as f:
+            f.write(reg_text(keys))
+        subprocess.run(["wine", "regedit", "/S", path], env=self.env, check=True, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def reg_query(self, key, name):
+        """(type, data text) of a value as `reg query` prints it, or None when missing."""
+        proc = subprocess.run(["wine", "reg", "query", key, "/v", name], env=self.env,
+                              capture_output=True, text=True, timeout=60)
+        if proc.returncode != 0:
+            return None
+        for line in proc.stdout.replace("\r", "").splitlines():
+            parts = line.split(None, 2)
+            if len(parts) >= 2 and parts[0].lower() == name.lower() and parts[1].startswith("REG_"):
+                return parts[1], parts[2] if len(parts) > 2 else ""
+        return None
+
+    def key_exists(self, key):
+        return subprocess.run(["wine", "reg", "query", key], env=self.env, capture_output=True,
+                              timeout=60).returncode == 0
+
+    def pin_device(self, index, device):
+        """Makes "\\Device\\Video<index>" name SERVICE\\DEVICE (whose settings key must exist)."""
+        code, _ = self.helper("pinmap", str(index), device)
+        if code != 0:
+            raise RuntimeError("pinmap failed for " + device)
+
+    def device_map(self, index=0):
+        code, out = self.helper("pinmap", "show", str(index))
+        return out.strip() if code == 0 else None
+
+    def probe(self, *args, timeout=60):
+        return self.helper("probe", *args, timeout=timeout)
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True, timeout=60)
+
+    def control_log(self):
+        path = os.path.join(self.prefix, "drive_c", "control-log.txt")
+        if not os.path.exists(path):
+            return []
+        with open(path, errors="replace") as f:
+            return [line.rstrip("\r\n") for line in f if line.strip()]
+
+    def clear_control_log(self):
+        path = os.path.join(self.prefix, "drive_c", "control-log.txt")
+        if os.path.exists(path):
+            os.remove(path)
+
+
+def parse_window(text):
+    """The description printed by `probe find` / `probe info`: fields and a list of children."""
+    fields, children = {}, []
+    for line in text.splitlines():
+        if line.startswith("child "):
+            child = {}
+            rest = line[len("child "):]
+            head, _, child["text"] = rest.partition(" text=")
+            for part in head.split():
+                k, _, v = part.partition("=")
+                child[k] = v
+            children.append(child)
+        elif "=" in line:
+            k, _, v = line.partition("=")
+            fields[k] = v
+    fields["children"] = children
+    return fields
