@@ -5,7 +5,9 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
+start=$SECONDS
 bash scripts/setup.sh || exit 1
+echo "setup: $((SECONDS - start)) s"
 jobs=$(nproc 2>/dev/null || echo 2)
 log=$(mktemp -d)
 trap 'rm -rf "$log"' EXIT
@@ -13,7 +15,10 @@ passed=0
 failed=0
 status=0
 
-step() { echo; echo "== $*"; }
+step() {
+    echo
+    echo "== $* (at $((SECONDS - start)) s)"
+}
 count() {  # count PASSED FAILED
     passed=$((passed + ${1:-0}))
     failed=$((failed + ${2:-0}))
@@ -61,6 +66,7 @@ bad=$(sed -nE 's/^e2e: ([0-9]+) passed, ([0-9]+) failed$/\2/p' "$log/e2e.txt")
 count "${ok:-0}" "${bad:-1}"
 
 echo
+echo "total time: $((SECONDS - start)) s"
 [ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 echo "all: $passed passed, $failed failed"
 exit "$status"
