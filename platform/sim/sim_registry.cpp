@@ -205,19 +205,9 @@ int32_t SimRegistry::CreateKey(RegKey parent, const char* path, RegKey* out) {
     return Open(parent, path, true, out);
 }
 
-int32_t SimRegistry::QueryValue(RegKey key, const char* name, uint32_t* type, uint8_t* data,
-                                uint32_t* size) {
-    ++calls_;
-    Key* k = FindHandle(key);
-    if (!k)
-        return handles_.count(key) ? ERROR_FILE_NOT_FOUND_ : ERROR_INVALID_HANDLE_;
-    auto it = k->values.find(Lower(name ? name : ""));
-    if (it == k->values.end())
-        return ERROR_FILE_NOT_FOUND_;
-    const Value& value = it->second;
-    if (type)
-        *type = value.type;
-    const uint32_t stored = static_cast<uint32_t>(value.data.size());
+// RegQueryValueEx's contract for handing out `bytes`.
+int32_t SimRegistry::CopyOut(const Bytes& bytes, uint8_t* data, uint32_t* size) {
+    const uint32_t stored = static_cast<uint32_t>(bytes.size());
     if (!data) {
         if (size)
             *size = stored;
@@ -230,20 +220,50 @@ int32_t SimRegistry::QueryValue(RegKey key, const char* name, uint32_t* type, ui
         return ERROR_MORE_DATA_;
     }
     if (stored)
-        std::memcpy(data, value.data.data(), stored);
+        std::memcpy(data, bytes.data(), stored);
     *size = stored;
     return ERROR_SUCCESS_;
 }
 
-int32_t SimRegistry::SetValue(RegKey key, const char* name, uint32_t type, const uint8_t* data,
-                              uint32_t size) {
+int32_t SimRegistry::FindValue(RegKey key, const std::string& name, const Value** value) {
     ++calls_;
     Key* k = FindHandle(key);
     if (!k)
+        return handles_.count(key) ? ERROR_FILE_NOT_FOUND_ : ERROR_INVALID_HANDLE_;
+    auto it = k->values.find(Lower(name));
+    if (it == k->values.end())
+        return ERROR_FILE_NOT_FOUND_;
+    *value = &it->second;
+    return ERROR_SUCCESS_;
+}
+
+int32_t SimRegistry::WritableKey(RegKey key, Key** out) {
+    ++calls_;
+    *out = FindHandle(key);
+    if (!*out)
         return ERROR_INVALID_HANDLE_;
-    if (denied_.count(handles_.count(key) ? handles_[key] : RootName(key))) {
-        return ERROR_ACCESS_DENIED_;
-    }
+    std::string full;
+    Resolve(key, nullptr, &full);
+    return denied_.count(full) ? ERROR_ACCESS_DENIED_ : ERROR_SUCCESS_;
+}
+
+int32_t SimRegistry::QueryValue(RegKey key, const char* name, uint32_t* type, uint8_t* data,
+                                uint32_t* size) {
+    const Value* value = nullptr;
+    const int32_t rc = FindValue(key, name ? name : "", &value);
+    if (rc != ERROR_SUCCESS_)
+        return rc;
+    if (type)
+        *type = value->type;
+    return CopyOut(value->data, data, size);
+}
+
+int32_t SimRegistry::SetValue(RegKey key, const char* name, uint32_t type, const uint8_t* data,
+                              uint32_t size) {
+    Key* k = nullptr;
+    const int32_t rc = WritableKey(key, &k);
+    if (rc != ERROR_SUCCESS_)
+        return rc;
     Value& value = k->values[Lower(name ? name : "")];
     value.type = type;
     value.data.assign(data, data + (data ? size : 0));
@@ -251,13 +271,10 @@ int32_t SimRegistry::SetValue(RegKey key, const char* name, uint32_t type, const
 }
 
 int32_t SimRegistry::DeleteValue(RegKey key, const char* name) {
-    ++calls_;
-    Key* k = FindHandle(key);
-    if (!k)
-        return ERROR_INVALID_HANDLE_;
-    if (denied_.count(handles_.count(key) ? handles_[key] : RootName(key))) {
-        return ERROR_ACCESS_DENIED_;
-    }
+    Key* k = nullptr;
+    const int32_t rc = WritableKey(key, &k);
+    if (rc != ERROR_SUCCESS_)
+        return rc;
     return k->values.erase(Lower(name ? name : "")) ? ERROR_SUCCESS_ : ERROR_FILE_NOT_FOUND_;
 }
 
@@ -305,42 +322,19 @@ int32_t SimRegistry::OpenKeyExW(RegKey parent, const char16_t* path, uint32_t /*
 
 int32_t SimRegistry::QueryValueW(RegKey key, const char16_t* name, uint32_t* type, uint8_t* data,
                                  uint32_t* size) {
-    // Strings come back as UTF-16, two bytes a character; other types as stored.
-    uint32_t storedType = REG_NONE_;
-    uint32_t stored = 0;
-    const std::string narrowName = Narrow(name);
-    int32_t rc = QueryValue(key, narrowName.c_str(), &storedType, nullptr, &stored);
+    const Value* value = nullptr;
+    const int32_t rc = FindValue(key, Narrow(name), &value);
     if (rc != ERROR_SUCCESS_)
         return rc;
-    Bytes raw(stored);
-    uint32_t rawSize = stored;
-    QueryValue(key, narrowName.c_str(), nullptr, raw.data(), &rawSize);
-    --calls_;  // one port call, however many lookups it takes inside
-    Bytes out;
-    if (IsStringType(storedType)) {
-        for (uint8_t byte : raw) {
-            out.push_back(byte);
-            out.push_back(0);
-        }
-    } else {
-        out = raw;
-    }
     if (type)
-        *type = storedType;
-    const uint32_t need = static_cast<uint32_t>(out.size());
-    if (!data) {
-        if (size)
-            *size = need;
-        return ERROR_SUCCESS_;
+        *type = value->type;
+    if (!IsStringType(value->type))
+        return CopyOut(value->data, data, size);
+    // Strings come back as UTF-16, two bytes a character.
+    Bytes wide;
+    for (uint8_t byte : value->data) {
+        wide.push_back(byte);
+        wide.push_back(0);
     }
-    if (!size)
-        return 87;
-    if (*size < need) {
-        *size = need;
-        return ERROR_MORE_DATA_;
-    }
-    if (need)
-        std::memcpy(data, out.data(), need);
-    *size = need;
-    return ERROR_SUCCESS_;
+    return CopyOut(wide, data, size);
 }

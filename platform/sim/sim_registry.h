@@ -71,6 +71,9 @@ class SimRegistry final : public RegistryPort {
     const Key* Find(RegKey root, const std::string& path) const;
     Key* FindHandle(RegKey key);
     int32_t Open(RegKey parent, const char* path, bool create, RegKey* out);
+    int32_t FindValue(RegKey key, const std::string& name, const Value** value);
+    int32_t WritableKey(RegKey key, Key** out);
+    static int32_t CopyOut(const Bytes& bytes, uint8_t* data, uint32_t* size);
 
     std::map<std::string, Key> keys_;
     std::map<RegKey, std::string> handles_;
