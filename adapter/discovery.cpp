@@ -201,7 +201,6 @@ bool OpenAppletSettingsKeys(RegistryPort& reg, DiscoveryRecord* record, RegKey* 
 
     // Room for a subkey name of 260 characters plus the device suffix.
     char name[kDeviceTextChars + sizeof(kFirstDeviceSuffix) + 1];
-    const size_t serviceLength = std::strlen(record->serviceName);
     for (uint32_t index = 0;; ++index) {
         int32_t rc = reg.EnumKey(services, index, name, kDeviceTextChars + 1);
         if (rc == ERROR_MORE_DATA_)
@@ -209,7 +208,7 @@ bool OpenAppletSettingsKeys(RegistryPort& reg, DiscoveryRecord* record, RegKey* 
         if (rc != ERROR_SUCCESS_)
             break;
         const size_t n = std::strlen(name);
-        if (Find(name, n, record->serviceName) == nullptr || serviceLength == 0)
+        if (Find(name, n, record->serviceName) == nullptr)
             continue;
         std::memcpy(name + n, kFirstDeviceSuffix, sizeof(kFirstDeviceSuffix));
         if (reg.OpenKey(services, name, first) != ERROR_SUCCESS_) {

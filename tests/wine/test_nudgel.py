@@ -68,6 +68,9 @@ class NudgelTest(unittest.TestCase):
         self.assertEqual(style & WS_CAPTION, WS_CAPTION)
         self.assertFalse(style & WS_SYSMENU, "a reminder has no system menu")
         self.assertEqual(window["owner"], "Nudgel")
+        left, top, right, bottom = map(int, window["rect"].split(","))
+        self.assertLessEqual(abs((left + right) - lab.width), 3, "centred across the screen")
+        self.assertLessEqual(abs((top + bottom) - lab.height), 3, "centred down the screen")
         self.assertEqual(lab.probe("count", TITLE)[1].strip(), "1")
         return window
 
