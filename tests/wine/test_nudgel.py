@@ -71,7 +71,7 @@ class NudgelTest(unittest.TestCase):
         left, top, right, bottom = map(int, window["rect"].split(","))
         self.assertLessEqual(abs((left + right) - lab.width), 3, "centred across the screen")
         self.assertLessEqual(abs((top + bottom) - lab.height), 3, "centred down the screen")
-        self.assertEqual(lab.probe("count", TITLE)[1].strip(), "1")
+        self.assertEqual(lab.window_count(TITLE), 1)
         return window
 
     def press(self, window):
@@ -81,7 +81,7 @@ class NudgelTest(unittest.TestCase):
 
     def finish(self, proc):
         self.assertEqual(proc.wait(timeout=30), 0)
-        self.assertEqual(lab.probe("count", TITLE)[1].strip(), "0")
+        self.assertEqual(lab.window_count(TITLE), 0)
 
     def test_stage_0_shows_both_reminders_and_advances_the_stage(self):
         self.board({"AvailableTVSet": ("binary", 1)}, stage=0)
@@ -98,7 +98,7 @@ class NudgelTest(unittest.TestCase):
         lab.probe("key", TITLE, str(VK_ESCAPE))
         lab.probe("command", TITLE, str(IDCANCEL))
         time.sleep(0.7)
-        self.assertEqual(lab.probe("count", TITLE)[1].strip(), "1")
+        self.assertEqual(lab.window_count(TITLE), 1)
         self.assertEqual(self.stage(), 0)
         self.assertEqual(lab.control_log(), [])
 
@@ -140,7 +140,7 @@ class NudgelTest(unittest.TestCase):
                 self.board(**seed)
                 code, _ = lab.run(NUDGEL)
                 self.assertEqual(code, 0)
-                self.assertEqual(lab.probe("count", TITLE)[1].strip(), "0")
+                self.assertEqual(lab.window_count(TITLE), 0)
                 self.assertEqual(self.stage(), after)
                 self.assertEqual(lab.control_log(), [])
                 if not seed.get("software", True):
@@ -150,7 +150,7 @@ class NudgelTest(unittest.TestCase):
         self.board({"AvailableTVSet": ("binary", 1)}, stage=0, device=r"vgasave\Device0")
         code, _ = lab.run(NUDGEL)
         self.assertEqual(code, 0)
-        self.assertEqual(lab.probe("count", TITLE)[1].strip(), "0")
+        self.assertEqual(lab.window_count(TITLE), 0)
         self.assertEqual(self.stage(), 0)
 
     def test_a_second_copy_ends_silently(self):
@@ -159,7 +159,7 @@ class NudgelTest(unittest.TestCase):
         window = self.reminder(MONITOR_TEXT)
         code, _ = lab.run(NUDGEL, timeout=30)
         self.assertEqual(code, 0)
-        self.assertEqual(lab.probe("count", TITLE)[1].strip(), "1")
+        self.assertEqual(lab.window_count(TITLE), 1)
         self.assertIsNone(first.poll(), "the first copy goes on")
         self.press(window)
         self.press(self.reminder(TV_TEXT))

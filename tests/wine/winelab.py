@@ -157,20 +157,27 @@ class WineLab:
     def probe(self, *args, timeout=60):
         return self.helper("probe", *args, timeout=timeout)
 
+    def window_count(self, title):
+        """How many top-level windows carry `title`, shown or not."""
+        return int(self.probe("count", title)[1])
+
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env, check=True, timeout=60)
 
+    @property
+    def _control_log_path(self):
+        return os.path.join(self.prefix, "drive_c", "control-log.txt")
+
     def control_log(self):
-        path = os.path.join(self.prefix, "drive_c", "control-log.txt")
-        if not os.path.exists(path):
+        """The command lines (with "|show") that the stand-in control.exe was started with."""
+        if not os.path.exists(self._control_log_path):
             return []
-        with open(path, errors="replace") as f:
+        with open(self._control_log_path, errors="replace") as f:
             return [line.rstrip("\r\n") for line in f if line.strip()]
 
     def clear_control_log(self):
-        path = os.path.join(self.prefix, "drive_c", "control-log.txt")
-        if os.path.exists(path):
-            os.remove(path)
+        if os.path.exists(self._control_log_path):
+            os.remove(self._control_log_path)
 
 
 def parse_window(text):

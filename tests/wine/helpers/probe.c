@@ -3,13 +3,12 @@
  *   probe find TITLE MS        wait up to MS for a visible window titled TITLE; describe it
  *   probe info TITLE           describe the window titled TITLE, shown or not
  *   probe count TITLE          print how many top-level windows carry TITLE
- *   probe gone TITLE MS        wait up to MS until no window carries TITLE
  *   probe closed HWND MS       wait up to MS until window HWND (as `find` prints it) is gone
  *   probe click TITLE ID       press button ID of that window
  *   probe key TITLE VK         post a key press to the focused control of that window
  *   probe command TITLE ID     post WM_COMMAND ID to that window
  *
- * Exit code 0 when the window was there (gone: when it went), 1 otherwise.
+ * Exit code 0 when the window was there (closed: when it went), 1 otherwise.
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -85,15 +84,6 @@ int main(int argc, char** argv) {
                 Describe(g_visible);
                 return 0;
             }
-            Sleep(50);
-        } while ((LONG)(until - GetTickCount()) > 0);
-        return 1;
-    }
-    if (strcmp(verb, "gone") == 0 && argc == 4) {
-        DWORD until = GetTickCount() + (DWORD)atoi(argv[3]);
-        do {
-            if (Count(title) == 0)
-                return 0;
             Sleep(50);
         } while ((LONG)(until - GetTickCount()) > 0);
         return 1;
