@@ -1,0 +1,84 @@
+#include "platform/win32/win32_display.h"
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstring>
+
+// The portable mode record is DEVMODEA, byte for byte.
+static_assert(sizeof(DEVMODEA) == sizeof(DevMode), "DEVMODEA size");
+static_assert(offsetof(DEVMODEA, dmFields) == offsetof(DevMode, dmFields), "dmFields");
+static_assert(offsetof(DEVMODEA, dmLogPixels) == offsetof(DevMode, dmLogPixels), "dmLogPixels");
+static_assert(offsetof(DEVMODEA, dmBitsPerPel) == offsetof(DevMode, dmBitsPerPel), "dmBitsPerPel");
+static_assert(offsetof(DEVMODEA, dmPelsWidth) == offsetof(DevMode, dmPelsWidth), "dmPelsWidth");
+static_assert(offsetof(DEVMODEA, dmPelsHeight) == offsetof(DevMode, dmPelsHeight), "height");
+static_assert(offsetof(DEVMODEA, dmDisplayFrequency) == offsetof(DevMode, dmDisplayFrequency),
+              "dmDisplayFrequency");
+static_assert(offsetof(DEVMODEA, dmPanningHeight) == offsetof(DevMode, dmPanningHeight),
+              "dmPanningHeight");
+static_assert(DM_DISPLAYFREQUENCY == DM_DISPLAYFREQUENCY_ && CDS_TEST == CDS_TEST_ &&
+                  DISP_CHANGE_RESTART == DISP_CHANGE_RESTART_ && VREFRESH == VREFRESH_,
+              "constants");
+
+bool Win32Display::EnumMode(uint32_t index, DevMode* mode) {
+    DEVMODEA record;
+    std::memset(&record, 0, sizeof(record));
+    record.dmSize = sizeof(record);
+    if (!EnumDisplaySettingsA(nullptr, index, &record))
+        return false;
+    std::memcpy(mode, &record, sizeof(record));
+    return true;
+}
+
+int32_t Win32Display::ChangeSettings(const DevMode& mode, uint32_t flags) {
+    DEVMODEA record;
+    std::memcpy(&record, &mode, sizeof(record));
+    return ChangeDisplaySettingsA(&record, flags);
+}
+
+ScreenDc Win32Display::GetScreenDc() {
+    return reinterpret_cast<ScreenDc>(GetDC(nullptr));
+}
+
+void Win32Display::ReleaseScreenDc(ScreenDc dc) {
+    ReleaseDC(nullptr, reinterpret_cast<HDC>(dc));
+}
+
+int32_t Win32Display::DeviceCaps(ScreenDc dc, int32_t index) {
+    return GetDeviceCaps(reinterpret_cast<HDC>(dc), index);
+}
+
+bool Win32Display::ProbeWhitePixel(uint16_t* pixel) {
+    HWND active = GetActiveWindow();
+    HDC windowDc = GetDC(active);
+    HDC memory = CreateCompatibleDC(windowDc);
+    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, 1, 1);
+    bool made = false;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        const COLORREF was = GetPixel(memory, 0, 0);
+        SetPixel(memory, 0, 0, RGB(255, 255, 255));
+        BYTE bits[4] = {};
+        GetBitmapBits(bitmap, 2, bits);
+        SetPixel(memory, 0, 0, was);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        *pixel = static_cast<uint16_t>(bits[0] | bits[1] << 8);
+        made = true;
+    }
+    if (memory)
+        DeleteDC(memory);
+    ReleaseDC(active, windowDc);
+    return made;
+}
+
+int32_t Win32Escape::Escape(ScreenDc dc, uint32_t code, uint32_t* words, uint32_t bytes) {
+    return ExtEscape(reinterpret_cast<HDC>(dc), static_cast<int>(code), static_cast<int>(bytes),
+                     reinterpret_cast<LPCSTR>(words), static_cast<int>(bytes),
+                     reinterpret_cast<LPSTR>(words));
+}
+
+int32_t Win32Windows::ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
+                                     uint32_t flags) {
+    return MessageBoxA(reinterpret_cast<HWND>(owner), text, caption, flags);
+}

@@ -1,0 +1,27 @@
+// The display, escape and window ports over user32 and gdi32.
+#pragma once
+
+#include "platform/display.h"
+#include "platform/escape.h"
+#include "platform/windows.h"
+
+class Win32Display final : public DisplayPort {
+  public:
+    bool EnumMode(uint32_t index, DevMode* mode) override;
+    int32_t ChangeSettings(const DevMode& mode, uint32_t flags) override;
+    ScreenDc GetScreenDc() override;
+    void ReleaseScreenDc(ScreenDc dc) override;
+    int32_t DeviceCaps(ScreenDc dc, int32_t index) override;
+    bool ProbeWhitePixel(uint16_t* pixel) override;
+};
+
+class Win32Escape final : public EscapePort {
+  public:
+    int32_t Escape(ScreenDc dc, uint32_t code, uint32_t* words, uint32_t bytes) override;
+};
+
+class Win32Windows final : public WindowPort {
+  public:
+    int32_t ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
+                           uint32_t flags) override;
+};
