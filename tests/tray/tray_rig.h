@@ -1,0 +1,108 @@
+// A tray program against the simulated board: the ports, a recording window shell, and a menu
+// printer that shows the model the way the menu looks.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim_board.h"
+#include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_system.h"
+#include "platform/sim/sim_windows.h"
+#include "tray/tray_state.h"
+
+class RecordingShell final : public TrayShell {
+  public:
+    struct Notify {
+        uint32_t action;
+        std::string tip;
+    };
+    std::vector<Notify> notifies;
+    int installs = 0;
+    int removals = 0;
+    bool installFails = false;
+    std::vector<WindowHandle> buttonsCreated;
+    std::vector<WindowHandle> buttonsDestroyed;
+
+    bool NotifyIcon(WindowHandle, uint32_t action, const char* tip) override {
+        notifies.push_back({action, tip});
+        return true;
+    }
+    bool InstallTrayMenu(WindowHandle, const TrayMenu&) override {
+        ++installs;
+        return !installFails;
+    }
+    void RemoveTrayMenu(WindowHandle) override { ++removals; }
+    WindowHandle CreateZoomButtonWindow(WindowHandle) override {
+        buttonsCreated.push_back(0x900 + buttonsCreated.size());
+        return buttonsCreated.back();
+    }
+    void DestroyZoomButtonWindow(WindowHandle button) override {
+        buttonsDestroyed.push_back(button);
+    }
+};
+
+constexpr WindowHandle kMainWindow = 0x1234;
+
+struct TrayRig {
+    SimRegistry reg;
+    SimSystem sys;
+    SimBoard board;
+    SimWindows windows;
+    RecordingShell shell;
+    Tray tray{TrayPorts{sys, reg, board, board, windows, shell}};
+
+    TrayRig() { board.Install(reg); }
+    // Re-writes the board's registry values after a test changed them.
+    void Reinstall() { board.Install(reg); }
+    // Every device context and registry key taken has been given back.
+    void ExpectAllReleased() {
+        EXPECT_EQ(board.OpenDcCount(), 0) << "a device context was left taken";
+        EXPECT_EQ(board.badReleases, 0u);
+        EXPECT_EQ(reg.OpenKeyCount(), 0) << "a registry key was left open";
+    }
+    // The escapes sent so far with this code, and then forgets them all.
+    std::vector<SimBoard::EscapeCall> TakeEscapes() {
+        std::vector<SimBoard::EscapeCall> calls;
+        calls.swap(board.escapes);
+        return calls;
+    }
+};
+
+// The menu as its rows: "text #id [checked] [grayed] [disabled]", separators as "---", a popup's
+// items indented below it.
+inline void PrintMenu(const TrayMenu& menu, uint16_t which, const std::string& indent,
+                      std::vector<std::string>* rows) {
+    for (const MenuItem& item : menu.items) {
+        if (item.menu != which)
+            continue;
+        if (item.kind == MenuItemKind::kSeparator) {
+            rows->push_back(indent + "---");
+            continue;
+        }
+        std::string row = indent + item.text;
+        if (item.kind == MenuItemKind::kCommand)
+            row += " #" + std::to_string(item.id);
+        if (item.checked)
+            row += " [checked]";
+        if (item.grayed)
+            row += " [grayed]";
+        if (item.disabled)
+            row += " [disabled]";
+        if (item.kind == MenuItemKind::kPopup) {
+            rows->push_back(row + " >");
+            PrintMenu(menu, item.submenu, indent + "  ", rows);
+        } else {
+            rows->push_back(row);
+        }
+    }
+}
+
+inline std::vector<std::string> MenuRows(const TrayMenu& menu) {
+    std::vector<std::string> rows;
+    if (menu.menuCount)
+        PrintMenu(menu, 0, "", &rows);
+    return rows;
+}

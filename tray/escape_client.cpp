@@ -1,0 +1,168 @@
+#include "tray/escape_client.h"
+
+#include "adapter/discovery.h"
+#include "adapter/registry_layout.h"
+#include "tray/mode_catalogue.h"
+#include "tray/zoom_button.h"
+
+namespace {
+
+bool Escape(Tray& tray, ScreenDc dc, uint32_t code, uint32_t* words, uint32_t count) {
+    return tray.ports.escape.Escape(dc, code, words, count * sizeof(uint32_t)) != 0;
+}
+
+bool ReadTvValue(Tray& tray, const char* name) {
+    RegKey key = 0;
+    if (!OpenTraySettingsKey(tray.ports.reg, SettingsKeyPath::kDriverPath, &key))
+        return false;
+    uint32_t value = 0;
+    const bool read = ReadNumber(tray.ports.reg, key, name, REG_BINARY_, &value);
+    tray.ports.reg.CloseKey(key);
+    return read && value != 0;
+}
+
+// The state word of a TV query; false when the driver does not answer.
+bool QueryTv(Tray& tray, uint32_t words[kTvWords]) {
+    for (uint32_t i = 0; i < kTvWords; ++i)
+        words[i] = 0;
+    words[0] = TV_QUERY;
+    return SendEscape(tray, ESC_TV_CONTROL, words, kTvWords);
+}
+
+// Queries a feature and, when answered, switches it with the operation `choose` picks for the
+// queried state. Returns the state the buffer holds afterwards, or false when unanswered.
+bool SwitchFeature(Tray& tray, ScreenDc dc, uint32_t feature, uint32_t (*choose)(uint32_t),
+                   uint32_t* state) {
+    uint32_t words[kFeatureWords] = {feature, FEATURE_QUERY, 0, 0};
+    if (!Escape(tray, dc, ESC_FEATURE_CONTROL, words, kFeatureWords))
+        return false;
+    words[0] = feature;
+    words[1] = choose(words[2]);
+    Escape(tray, dc, ESC_FEATURE_CONTROL, words, kFeatureWords);
+    *state = words[2];
+    return true;
+}
+
+bool QueryFeature(Tray& tray, uint32_t feature, uint32_t* state) {
+    uint32_t words[kFeatureWords] = {feature, FEATURE_QUERY, 0, 0};
+    if (!SendEscape(tray, ESC_FEATURE_CONTROL, words, kFeatureWords))
+        return false;
+    *state = words[2];
+    return true;
+}
+
+uint32_t ZoomOperation(uint32_t state) {
+    return state == 2 ? FEATURE_OFF : FEATURE_ON;
+}
+uint32_t PanStopOperation(uint32_t state) {
+    return state == 0 || state == 2 ? FEATURE_ON : FEATURE_OFF;
+}
+uint32_t GrayscaleOperation(uint32_t state) {
+    return state == 1 ? FEATURE_OFF : FEATURE_ON;
+}
+
+}  // namespace
+
+bool SendEscape(Tray& tray, uint32_t code, uint32_t* words, uint32_t count) {
+    const ScreenDc dc = tray.ports.display.GetScreenDc();
+    const bool answered = Escape(tray, dc, code, words, count);
+    if (dc)
+        tray.ports.display.ReleaseScreenDc(dc);
+    return answered;
+}
+
+bool IsTvSetAvailable(Tray& tray) {
+    return ReadTvValue(tray, kAvailableTvSet);
+}
+
+bool IsTvSetSelected(Tray& tray) {
+    return ReadTvValue(tray, kSelectedTvSet);
+}
+
+bool IsTvOutputActive(Tray& tray) {
+    uint32_t words[kTvWords];
+    return QueryTv(tray, words) && words[7] != 1 && (words[2] & 0xFF) != 0;
+}
+
+bool IsFlickerFixingOn(Tray& tray) {
+    uint32_t words[kTvWords];
+    return QueryTv(tray, words) && ((words[2] >> 24) & 7) != 2;
+}
+
+void SetFlickerFixing(Tray& tray, bool on) {
+    uint32_t words[kTvWords] = {TV_SET, on ? TV_ACTION_FLICKER_ON : TV_ACTION_FLICKER_OFF};
+    SendEscape(tray, ESC_TV_CONTROL, words, kTvWords);
+    tray.state.flickerFixingOn = on;
+}
+
+bool SetVideoOptimization(Tray& tray, VideoOptimization item) {
+    uint32_t words[kFeatureWords] = {FEATURE_VIDEO_OPTIMIZATION, static_cast<uint32_t>(item), 0, 0};
+    return SendEscape(tray, ESC_FEATURE_CONTROL, words, kFeatureWords) && words[3] != 1;
+}
+
+bool QueryHardwareZoom(Tray& tray) {
+    uint32_t state = 0;
+    const bool available = QueryFeature(tray, FEATURE_HARDWARE_ZOOM, &state) && state != 0;
+    tray.state.hardwareZoomOn = available && state == 2;
+    return available;
+}
+
+void ToggleHardwareZoom(Tray& tray) {
+    const ScreenDc dc = tray.ports.display.GetScreenDc();
+    uint32_t state = 0;
+    if (SwitchFeature(tray, dc, FEATURE_HARDWARE_ZOOM, ZoomOperation, &state)) {
+        tray.state.hardwareZoomOn = state == 2;
+        if (!tray.state.hardwareZoomOn) {
+            // The zoom is off: release the pan stop, and drop the button unless it still
+            // serves an unequal two-screen mode.
+            if (!tray.state.panStopOn)
+                TogglePanStop(tray);
+            if (!tray.state.panStopOn && tray.state.zoomButton)
+                DestroyZoomButton(tray);
+        }
+    }
+    if (dc)
+        tray.ports.display.ReleaseScreenDc(dc);
+}
+
+void TogglePanStop(Tray& tray) {
+    const DevMode& mode = tray.state.firstMode;
+    if (!tray.state.hardwareZoomOn &&
+        !IsUnequalTwoScreenMode(tray.catalogue, mode.dmPelsWidth, mode.dmPelsHeight)) {
+        return;
+    }
+    const ScreenDc dc = tray.ports.display.GetScreenDc();
+    uint32_t state = 0;
+    if (SwitchFeature(tray, dc, FEATURE_PAN_STOP, PanStopOperation, &state))
+        tray.state.panStopOn = state == 1;
+    if (dc)
+        tray.ports.display.ReleaseScreenDc(dc);
+}
+
+bool QueryGrayscale(Tray& tray) {
+    uint32_t state = 0;
+    const bool answered = QueryFeature(tray, FEATURE_GRAYSCALE, &state);
+    tray.state.grayscaleOn = answered && state == 1;
+    return answered;
+}
+
+void ToggleGrayscale(Tray& tray) {
+    const ScreenDc dc = tray.ports.display.GetScreenDc();
+    uint32_t state = 0;
+    if (SwitchFeature(tray, dc, FEATURE_GRAYSCALE, GrayscaleOperation, &state))
+        tray.state.grayscaleOn = state == 1;
+    if (dc)
+        tray.ports.display.ReleaseScreenDc(dc);
+}
+
+Rect QueryVisibleRect(Tray& tray) {
+    Rect whole = {0, 0, static_cast<int32_t>(tray.state.width),
+                  static_cast<int32_t>(tray.state.height)};
+    if (!tray.state.hardwareZoomOn)
+        return whole;
+    uint32_t words[kVisibleRectWords] = {FEATURE_VISIBLE_RECT, FEATURE_ON};
+    if (!SendEscape(tray, ESC_FEATURE_CONTROL, words, kVisibleRectWords))
+        return whole;
+    return Rect{static_cast<int32_t>(words[11]), static_cast<int32_t>(words[12]),
+                static_cast<int32_t>(words[13]), static_cast<int32_t>(words[14])};
+}

@@ -1,0 +1,36 @@
+#include "tray/mode_switch.h"
+
+#include "tray/tray_program.h"
+
+void ApplyMode(Tray& tray, uint32_t index, WindowHandle owner) {
+    ModeCatalogue& catalogue = tray.catalogue;
+    const uint32_t count = catalogue.entries.size();
+    if (index >= count)
+        return;  // no such entry: a command from a menu older than the catalogue
+    const uint32_t previous = catalogue.selected;
+    catalogue.selected = index;
+    if (!(catalogue.entries[index].dmFields & kDisplayFieldMask)) {
+        catalogue.selected = previous;
+        if (previous >= count)
+            return;
+    }
+    // A copy: the change notification may run while the record is in use.
+    const DevMode mode = catalogue.entries[catalogue.selected];
+
+    DisplayPort& display = tray.ports.display;
+    const int32_t test = display.ChangeSettings(mode, CDS_TEST_);
+    if (test == DISP_CHANGE_RESTART_) {
+        tray.ports.windows.ShowMessageBox(
+            owner, "This mode requires a reboot which\nis not supported in this program.",
+            "Zenpick Alert", MB_TOPMOST_ | MB_ICONERROR_ | MB_OK_);
+        catalogue.selected = previous;
+        return;
+    }
+    if (test != DISP_CHANGE_SUCCESSFUL_)
+        return;
+    if (display.ChangeSettings(mode, CDS_UPDATEREGISTRY_) != DISP_CHANGE_SUCCESSFUL_)
+        return;
+    tray.state.hardwareZoomOn = false;
+    tray.state.panStopOn = false;
+    RefreshAll(tray, owner);
+}

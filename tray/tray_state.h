@@ -1,0 +1,100 @@
+// The tray program's records: the display state, the mode catalogue and the menu model, with the
+// ports they are kept through. One `Tray` is the program's single instance; the logic takes it
+// as a parameter so a test can build its own.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/display.h"
+#include "platform/escape.h"
+#include "platform/pod_array.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "platform/windows.h"
+
+// The desktop in force and the board's feature flags.
+struct DisplayState {
+    DevMode firstMode;      // mode number 0, with the screen's four values written over it
+    uint32_t bitsPerPixel;  // 15 when the 16-bit screen stores 5 bits per colour
+    uint32_t width;
+    uint32_t height;
+    uint32_t refreshRate;  // 0 off Windows NT
+    bool tvOutputOn;
+    bool flickerFixingOn;
+    bool hardwareZoomOn;
+    bool panStopOn;
+    bool grayscaleOn;
+    int32_t videoOptimization;  // from "ValidVideoModes"; -1 when the board lacks the feature
+    WindowHandle zoomButton;    // the pan-stop button window, 0 when there is none
+};
+
+// The modes the driver offers, merged and sorted; entry i is menu command 32878 + i.
+struct ModeCatalogue {
+    PodArray<DevMode> entries;
+    uint32_t selected = 0;  // the entry in force after the last build, or the one last chosen
+    uint8_t depthSet = 0;   // one bit per named depth (kDepths order) that some entry has
+};
+
+enum class MenuItemKind : uint8_t { kCommand, kSeparator, kPopup };
+
+constexpr uint32_t kMenuTextSize = 52;  // the longest label is 51 characters
+
+// One item of the tray menu. Items belong to menu `menu` (0 is the popup menu itself); a popup
+// item opens menu `submenu`. Each menu's items are in display order in the array.
+struct MenuItem {
+    MenuItemKind kind;
+    bool checked;
+    bool grayed;    // shown grey and not selectable
+    bool disabled;  // not selectable, shown as normal text (the headers)
+    uint16_t menu;
+    uint16_t submenu;
+    uint32_t id;
+    char text[kMenuTextSize];
+};
+
+// The tray menu as a model: everything its rendering needs, nothing of the window system.
+struct TrayMenu {
+    PodArray<MenuItem> items;
+    uint16_t menuCount = 0;  // menus 0 .. menuCount - 1; 0 when there is no menu
+    uint32_t rows = 0;       // the height estimate, in menu item heights
+    uint32_t fixedBase = 0;  // the id of "Display Settings Menu"
+};
+
+// What the program's window code does for the logic.
+class TrayShell {
+  public:
+    // Shell_NotifyIconA with the tray icon record and `tip`.
+    virtual bool NotifyIcon(WindowHandle window, uint32_t action, const char* tip) = 0;
+    // Renders the menu model and inserts it as "&Resolutions" into the window's menu bar.
+    virtual bool InstallTrayMenu(WindowHandle window, const TrayMenu& menu) = 0;
+    // Removes and destroys the menu that InstallTrayMenu inserted.
+    virtual void RemoveTrayMenu(WindowHandle window) = 0;
+    // Creates and places the pan-stop button window; 0 when it could not be created.
+    virtual WindowHandle CreateZoomButtonWindow(WindowHandle owner) = 0;
+    virtual void DestroyZoomButtonWindow(WindowHandle button) = 0;
+
+  protected:
+    ~TrayShell() = default;
+};
+
+struct TrayPorts {
+    SystemPort& sys;
+    RegistryPort& reg;
+    DisplayPort& display;
+    EscapePort& escape;
+    WindowPort& windows;
+    TrayShell& shell;
+};
+
+struct Tray {
+    explicit Tray(const TrayPorts& p) : ports(p) {}
+    TrayPorts ports;
+    DisplayState state = {};
+    ModeCatalogue catalogue;
+    TrayMenu menu;
+    uint32_t menuItemHeight = 0;  // SM_CYMENU
+};
+
+constexpr uint32_t NIM_ADD_ = 0;
+constexpr uint32_t NIM_MODIFY_ = 1;
+constexpr uint32_t NIM_DELETE_ = 2;
