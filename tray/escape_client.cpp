@@ -21,7 +21,7 @@ bool ReadTvValue(Tray& tray, const char* name) {
     return read && value != 0;
 }
 
-// The state word of a TV query; false when the driver does not answer.
+// A TV query into `words`; false when the driver does not answer.
 bool QueryTv(Tray& tray, uint32_t words[kTvWords]) {
     for (uint32_t i = 0; i < kTvWords; ++i)
         words[i] = 0;
@@ -30,7 +30,7 @@ bool QueryTv(Tray& tray, uint32_t words[kTvWords]) {
 }
 
 // Queries a feature and, when answered, switches it with the operation `choose` picks for the
-// queried state. Returns the state the buffer holds afterwards, or false when unanswered.
+// queried state; *state is then what the buffer holds. False when the query is unanswered.
 bool SwitchFeature(Tray& tray, ScreenDc dc, uint32_t feature, uint32_t (*choose)(uint32_t),
                    uint32_t* state) {
     uint32_t words[kFeatureWords] = {feature, FEATURE_QUERY, 0, 0};
@@ -41,6 +41,15 @@ bool SwitchFeature(Tray& tray, ScreenDc dc, uint32_t feature, uint32_t (*choose)
     Escape(tray, dc, ESC_FEATURE_CONTROL, words, kFeatureWords);
     *state = words[2];
     return true;
+}
+
+// SwitchFeature on a device context of its own.
+bool SwitchFeature(Tray& tray, uint32_t feature, uint32_t (*choose)(uint32_t), uint32_t* state) {
+    const ScreenDc dc = tray.ports.display.GetScreenDc();
+    const bool answered = SwitchFeature(tray, dc, feature, choose, state);
+    if (dc)
+        tray.ports.display.ReleaseScreenDc(dc);
+    return answered;
 }
 
 bool QueryFeature(Tray& tray, uint32_t feature, uint32_t* state) {
@@ -113,8 +122,8 @@ void ToggleHardwareZoom(Tray& tray) {
     if (SwitchFeature(tray, dc, FEATURE_HARDWARE_ZOOM, ZoomOperation, &state)) {
         tray.state.hardwareZoomOn = state == 2;
         if (!tray.state.hardwareZoomOn) {
-            // The zoom is off: release the pan stop, and drop the button unless it still
-            // serves an unequal two-screen mode.
+            // The zoom is off: the pan stop goes on where an unequal two-screen mode allows it;
+            // where it stays off, the button goes.
             if (!tray.state.panStopOn)
                 TogglePanStop(tray);
             if (!tray.state.panStopOn && tray.state.zoomButton)
@@ -131,12 +140,9 @@ void TogglePanStop(Tray& tray) {
         !IsUnequalTwoScreenMode(tray.catalogue, mode.dmPelsWidth, mode.dmPelsHeight)) {
         return;
     }
-    const ScreenDc dc = tray.ports.display.GetScreenDc();
     uint32_t state = 0;
-    if (SwitchFeature(tray, dc, FEATURE_PAN_STOP, PanStopOperation, &state))
+    if (SwitchFeature(tray, FEATURE_PAN_STOP, PanStopOperation, &state))
         tray.state.panStopOn = state == 1;
-    if (dc)
-        tray.ports.display.ReleaseScreenDc(dc);
 }
 
 bool QueryGrayscale(Tray& tray) {
@@ -147,12 +153,9 @@ bool QueryGrayscale(Tray& tray) {
 }
 
 void ToggleGrayscale(Tray& tray) {
-    const ScreenDc dc = tray.ports.display.GetScreenDc();
     uint32_t state = 0;
-    if (SwitchFeature(tray, dc, FEATURE_GRAYSCALE, GrayscaleOperation, &state))
+    if (SwitchFeature(tray, FEATURE_GRAYSCALE, GrayscaleOperation, &state))
         tray.state.grayscaleOn = state == 1;
-    if (dc)
-        tray.ports.display.ReleaseScreenDc(dc);
 }
 
 Rect QueryVisibleRect(Tray& tray) {
