@@ -189,6 +189,15 @@ bool OpenTraySettingsKey(RegistryPort& reg, SettingsKeyPath path, RegKey* key) {
     return OpenJoinedKey(reg, kServicesPrefix, tail, key);
 }
 
+bool ReadTrayNumber(RegistryPort& reg, SettingsKeyPath path, const char* name, uint32_t* value) {
+    RegKey key = 0;
+    if (!OpenTraySettingsKey(reg, path, &key))
+        return false;
+    const bool read = ReadNumber(reg, key, name, REG_BINARY_, value);
+    reg.CloseKey(key);
+    return read;
+}
+
 bool OpenAppletSettingsKeys(RegistryPort& reg, DiscoveryRecord* record, RegKey* first,
                             RegKey* second) {
     *first = 0;

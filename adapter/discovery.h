@@ -51,6 +51,9 @@ enum class SettingsKeyPath { kDriverPath, kServiceDevice0 };
 // or by the service name + "\Device0". The caller closes the key.
 bool OpenTraySettingsKey(RegistryPort& reg, SettingsKeyPath path, RegKey* key);
 
+// Tray program: a 4-byte REG_BINARY number of the driver's settings key, opened as `path` says.
+bool ReadTrayNumber(RegistryPort& reg, SettingsKeyPath path, const char* name, uint32_t* value);
+
 // Applet: opens "\Device0" (and, for a second adapter, "\Device1") of the first service whose
 // name contains the service name. Clears the second-adapter flag when "\Device1" will not open.
 // *second is 0 when it was not opened. The caller closes the keys.

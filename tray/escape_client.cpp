@@ -12,13 +12,8 @@ bool Escape(Tray& tray, ScreenDc dc, uint32_t code, uint32_t* words, uint32_t co
 }
 
 bool ReadTvValue(Tray& tray, const char* name) {
-    RegKey key = 0;
-    if (!OpenTraySettingsKey(tray.ports.reg, SettingsKeyPath::kDriverPath, &key))
-        return false;
     uint32_t value = 0;
-    const bool read = ReadNumber(tray.ports.reg, key, name, REG_BINARY_, &value);
-    tray.ports.reg.CloseKey(key);
-    return read && value != 0;
+    return ReadTrayNumber(tray.ports.reg, SettingsKeyPath::kDriverPath, name, &value) && value != 0;
 }
 
 // A TV query into `words`; false when the driver does not answer.

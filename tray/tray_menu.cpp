@@ -194,14 +194,12 @@ void DestroyTrayMenu(Tray& tray, WindowHandle window) {
 
 bool ReadValidVideoModes(Tray& tray) {
     tray.state.videoOptimization = -1;
-    RegKey key = 0;
-    if (!OpenTraySettingsKey(tray.ports.reg, SettingsKeyPath::kServiceDevice0, &key))
-        return false;
     uint32_t value = 0;
-    const bool read = ReadNumber(tray.ports.reg, key, kValidVideoModes, REG_BINARY_, &value);
-    tray.ports.reg.CloseKey(key);
-    if (!read || !(value & 0x80000000u))
+    if (!ReadTrayNumber(tray.ports.reg, SettingsKeyPath::kServiceDevice0, kValidVideoModes,
+                        &value) ||
+        !(value & 0x80000000u)) {
         return false;
+    }
     tray.state.videoOptimization = static_cast<int32_t>(value & 0x7FFFFFFEu);
     return true;
 }
