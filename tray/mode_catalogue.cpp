@@ -165,13 +165,9 @@ bool BuildModeCatalogue(Tray& tray, WindowHandle owner) {
         catalogue.selected = 0;
         return true;
     }
-    DevMode current = {};
-    current.dmBitsPerPel = tray.state.bitsPerPixel;
-    current.dmPelsWidth = tray.state.width;
-    current.dmPelsHeight = tray.state.height;
-    current.dmDisplayFrequency = tray.state.refreshRate;
+    // firstMode carries the screen's depth, size and refresh, the fields CompareModes reads.
     for (uint32_t i = 0; i < entries.size(); ++i) {
-        if (CompareModes(current, entries[i]) == 0) {
+        if (CompareModes(tray.state.firstMode, entries[i]) == 0) {
             catalogue.selected = i;
             break;
         }
