@@ -189,6 +189,13 @@ bool OpenTraySettingsKey(RegistryPort& reg, SettingsKeyPath path, RegKey* key) {
     return OpenJoinedKey(reg, kServicesPrefix, tail, key);
 }
 
+bool ContainsText(const char* text, size_t length, const char* needle) {
+    size_t n = 0;
+    while (n < length && text[n])
+        ++n;
+    return Find(text, n, needle) != nullptr;
+}
+
 bool ReadTrayNumber(RegistryPort& reg, SettingsKeyPath path, const char* name, uint32_t* value) {
     RegKey key = 0;
     if (!OpenTraySettingsKey(reg, path, &key))

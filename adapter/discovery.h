@@ -51,6 +51,10 @@ enum class SettingsKeyPath { kDriverPath, kServiceDevice0 };
 // or by the service name + "\Device0". The caller closes the key.
 bool OpenTraySettingsKey(RegistryPort& reg, SettingsKeyPath path, RegKey* key);
 
+// Plain, case-sensitive search for `needle` within the first `length` characters of `text`,
+// which need not be terminated within them.
+bool ContainsText(const char* text, size_t length, const char* needle);
+
 // Tray program: a 4-byte REG_BINARY number of the driver's settings key, opened as `path` says.
 bool ReadTrayNumber(RegistryPort& reg, SettingsKeyPath path, const char* name, uint32_t* value);
 

@@ -208,13 +208,8 @@ bool HasBoardFeatures(Tray& tray) {
     if (!TrayDriverPresent(tray.ports.sys, tray.ports.reg))
         return false;
     // The device name need not be terminated: search only its 32 characters.
-    const char* name = tray.state.firstMode.dmDeviceName;
-    const size_t size = sizeof(tray.state.firstMode.dmDeviceName);
-    for (size_t i = 0; i + 3 <= size && name[i]; ++i) {
-        if (name[i] == 'v' && name[i + 1] == 'g' && name[i + 2] == 'a')
-            return false;
-    }
-    return true;
+    const DevMode& mode = tray.state.firstMode;
+    return !ContainsText(mode.dmDeviceName, sizeof(mode.dmDeviceName), "vga");
 }
 
 uint32_t MenuHeightEstimate(const Tray& tray) {
