@@ -63,12 +63,17 @@ void AppendModeList(Tray& tray, MenuBuilder& builder, uint16_t menu, uint32_t bi
     }
 }
 
+// Forgets the items and menus; the row count stays for whoever reads the estimate.
+void ClearTrayMenu(TrayMenu& menu) {
+    menu.items.Clear();
+    menu.menuCount = 0;
+}
+
 }  // namespace
 
 bool BuildTrayMenu(Tray& tray, WindowHandle window) {
     TrayMenu& menu = tray.menu;
-    menu.items.Clear();
-    menu.menuCount = 0;
+    ClearTrayMenu(menu);
     menu.rows = 0;
     MenuBuilder builder(menu);
     builder.NewMenu();  // the popup menu itself
@@ -179,8 +184,7 @@ bool BuildTrayMenu(Tray& tray, WindowHandle window) {
     }
 
     if (!builder.ok() || !tray.ports.shell.InstallTrayMenu(window, menu)) {
-        menu.items.Clear();
-        menu.menuCount = 0;
+        ClearTrayMenu(menu);
         return false;
     }
     return true;
@@ -188,8 +192,7 @@ bool BuildTrayMenu(Tray& tray, WindowHandle window) {
 
 void DestroyTrayMenu(Tray& tray, WindowHandle window) {
     tray.ports.shell.RemoveTrayMenu(window);
-    tray.menu.items.Clear();
-    tray.menu.menuCount = 0;
+    ClearTrayMenu(tray.menu);
 }
 
 bool ReadValidVideoModes(Tray& tray) {
