@@ -9,6 +9,7 @@ constexpr uint32_t VER_PLATFORM_WIN32_WINDOWS_ = 1;
 constexpr uint32_t VER_PLATFORM_WIN32_NT_ = 2;
 
 constexpr int32_t SW_SHOWNORMAL_ = 1;
+constexpr int32_t SW_SHOW_ = 5;
 constexpr uint32_t MB_ICONEXCLAMATION_ = 0x30;
 
 using SysHandle = uintptr_t;
@@ -35,6 +36,8 @@ class SystemPort {
     virtual SysHandle CreateNamedMutex(const char* name, bool initialOwner,
                                        uint32_t* lastError) = 0;
     virtual void CloseSysHandle(SysHandle handle) = 0;
+    // Sleep: blocks the calling thread without handling messages.
+    virtual void Sleep(uint32_t milliseconds) = 0;
 
   protected:
     ~SystemPort() = default;

@@ -1,11 +1,51 @@
-// The tray program's icon and its full refresh.
+// The tray program as a running process: single instance, the hidden main window's messages,
+// the icon with its tooltip, the menu commands and the About box.
 #pragma once
 
 #include <cstdint>
 
 #include "tray/tray_state.h"
 
+constexpr char kTrayMutexName[] = "Orvelcom - Zenpick";
+constexpr uint16_t kMainWindowClassAtom = 1015;
+constexpr char kMainWindowTitle[] = "orvel Zenpick";
+constexpr uint32_t kMainWindowStyle = 0x00CA0000;  // WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
+constexpr uint32_t kTrayIconId = 1006;
+constexpr uint32_t kTrayCallbackMessage = 32868;
 constexpr uint32_t kTrayTipSize = 64;
+constexpr char kResolutionsMenuText[] = "&Resolutions";
+constexpr char kDisplayPropertiesCommand[] = "\\control.exe";
+constexpr char kDisplayPropertiesArguments[] = " desk.cpl @0,3";
+
+// Resources.
+constexpr uint32_t IDI_ZENPICK = 102;       // class icon of the main window and the button
+constexpr uint32_t IDI_ZENPICK_TRAY = 141;  // tray icon, loaded at 16 x 16
+constexpr uint32_t IDM_ZENPICK = 116;       // the main window's menu bar
+constexpr uint32_t IDD_ABOUT = 125;
+constexpr uint32_t IDC_ABOUT_EXIT = 1021;
+constexpr uint32_t kCloseDialogCommand = 2;  // EndDialog (main window, 1)
+constexpr uint32_t kHideCommand = 3;         // hides the main window
+
+// WinMain: the single-instance check, the main window and the message loop. Returns the exit
+// code: the quit message's wParam, -1 when another copy runs, 1, 2 or 3 when the mutex, the
+// window class or the window cannot be made.
+int32_t RunTrayProgram(Tray& tray);
+
+// The main window's procedure; false when the message goes on to the default window procedure
+// (which also happens after a command or a tray notification was handled).
+bool MainWndProc(Tray& tray, WindowHandle window, uint32_t message, uintptr_t wParam,
+                 intptr_t lParam);
+// The About box's procedure: OK closes the box, EXIT ends the program, nothing else closes it.
+intptr_t AboutDlgProc(Tray& tray, WindowHandle dialog, uint32_t message, uintptr_t wParam);
+
+// What a menu command id does (ids 32878 + i for the modes, then the fixed commands).
+void HandleTrayCommand(Tray& tray, WindowHandle window, uint32_t id);
+// The top of the menu for a click at cursorY: moved up while the TV output is in use.
+int32_t TrayMenuTop(Tray& tray, int32_t cursorY);
+// A full refresh when the screen's depth, size or refresh differ from the display state.
+void CheckDisplayChange(Tray& tray, WindowHandle window);
+// Starts the system's Display properties.
+void OpenDisplayProperties(Tray& tray);
 
 // The icon's tooltip for the display state: "%d x %d, %d Bpp @ %2d Hz" (and " - Zoom ON") on the
 // board's driver at a known refresh rate, else "%d x %d, %d Bpp".

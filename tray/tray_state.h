@@ -60,18 +60,53 @@ struct TrayMenu {
     uint32_t fixedBase = 0;  // the id of "Display Settings Menu"
 };
 
+// The pan-stop button's window procedure state (there is at most one button).
+struct ZoomButtonState {
+    bool dragging;  // the left button went down on the window and is still down
+    bool moved;     // the mouse moved while dragging: the press is a drag, not a click
+    int32_t grabX;  // cursor at the press minus the window's top-left corner
+    int32_t grabY;
+    int32_t x;  // the window's top-left corner as last placed
+    int32_t y;
+    int32_t originX;  // the visible rectangle's top-left corner when last looked at
+    int32_t originY;
+};
+
 // What the program's window code does for the logic.
 class TrayShell {
   public:
+    // --- The program and its hidden main window.
+    virtual uint32_t MenuItemHeight() = 0;  // GetSystemMetrics (SM_CYMENU)
+    virtual bool RegisterMainWindowClass() = 0;
+    // Creates the main window (WM_CREATE runs inside), updates it and hides it; 0 on failure.
+    virtual WindowHandle CreateMainWindow() = 0;
+    // Runs the message loop; returns the quit message's wParam.
+    virtual int32_t RunMessageLoop() = 0;
+    virtual void PostQuit(int32_t code) = 0;
+    virtual void HideWindow(WindowHandle window) = 0;
+    virtual void EndDialog(WindowHandle window, intptr_t result) = 0;
+
     // Shell_NotifyIconA with the tray icon record and `tip`.
     virtual bool NotifyIcon(WindowHandle window, uint32_t action, const char* tip) = 0;
     // Renders the menu model and inserts it as "&Resolutions" into the window's menu bar.
     virtual bool InstallTrayMenu(WindowHandle window, const TrayMenu& menu) = 0;
     // Removes and destroys the menu that InstallTrayMenu inserted.
     virtual void RemoveTrayMenu(WindowHandle window) = 0;
-    // Creates and places the pan-stop button window; 0 when it could not be created.
-    virtual WindowHandle CreateZoomButtonWindow(WindowHandle owner) = 0;
+    // Brings the window to the front, tracks the popup menu at x, y and posts WM_USER after it.
+    virtual void ShowTrayMenu(WindowHandle window, int32_t x, int32_t y) = 0;
+    // Makes the window topmost and shows the About box modally, owned by it.
+    virtual void ShowAboutBox(WindowHandle window) = 0;
+
+    // --- The pan-stop button window.
+    // RegisterClassExA of "ZOOMBUTTONWINDOW"; false while the class is registered.
+    virtual bool RegisterZoomButtonClass() = 0;
+    // Creates the button at x, y, shows it and makes it topmost at 53 x 48; 0 on failure, and
+    // then the class is unregistered again.
+    virtual WindowHandle CreateZoomButtonWindow(WindowHandle owner, int32_t x, int32_t y) = 0;
+    // DestroyWindow and UnregisterClassA.
     virtual void DestroyZoomButtonWindow(WindowHandle button) = 0;
+    // Paints the whole button with bitmap resource `bitmap`.
+    virtual void PaintZoomButton(WindowHandle button, uint32_t bitmap) = 0;
 
   protected:
     ~TrayShell() = default;
@@ -93,6 +128,9 @@ struct Tray {
     ModeCatalogue catalogue;
     TrayMenu menu;
     uint32_t menuItemHeight = 0;  // SM_CYMENU
+    bool aboutBoxOpen = false;
+    Rect savedWorkArea = {};  // the work area before the desktop moved onto the TV
+    ZoomButtonState zoomButtonProc = {};
 };
 
 constexpr uint32_t NIM_ADD_ = 0;

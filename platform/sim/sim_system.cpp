@@ -85,6 +85,11 @@ int32_t SimSystem::ShowMessageBox(const char* text, const char* caption, uint32_
 
 SysHandle SimSystem::CreateNamedMutex(const char* name, bool /*initialOwner*/,
                                       uint32_t* lastError) {
+    if (mutexError) {
+        if (lastError)
+            *lastError = mutexError;
+        return 0;
+    }
     int& users = mutexes[name];
     if (lastError)
         *lastError = users > 0 ? ERROR_ALREADY_EXISTS_ : 0;

@@ -26,6 +26,7 @@ class SimSystem final : public SystemPort {
     std::map<std::string, uint64_t> files;           // by lower-case path
     uint32_t launchResult = 33;
     int32_t messageBoxAnswer = 1;  // IDOK
+    uint32_t mutexError = 0;       // when nonzero, CreateNamedMutex fails with this error
 
     std::vector<Launched> launched;
     std::vector<uint32_t> beeps;
@@ -45,6 +46,14 @@ class SimSystem final : public SystemPort {
     // ExpandEnvironment's text, as a string.
     std::string Expand(const std::string& text) const;
     void CloseSysHandle(SysHandle handle) override;
+    // Pauses are not waited: they are recorded, in `trace` too when a test gives one.
+    void Sleep(uint32_t milliseconds) override {
+        sleeps.push_back(milliseconds);
+        if (trace)
+            trace->push_back("sleep " + std::to_string(milliseconds));
+    }
+    std::vector<uint32_t> sleeps;
+    std::vector<std::string>* trace = nullptr;
 
   private:
     std::map<SysHandle, std::string> handles_;

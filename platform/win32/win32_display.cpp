@@ -82,3 +82,97 @@ int32_t Win32Windows::ShowMessageBox(WindowHandle owner, const char* text, const
                                      uint32_t flags) {
     return MessageBoxA(reinterpret_cast<HWND>(owner), text, caption, flags);
 }
+
+namespace {
+
+HWND Hwnd(WindowHandle window) {
+    return reinterpret_cast<HWND>(window);
+}
+
+WindowHandle Handle(HWND window) {
+    return reinterpret_cast<WindowHandle>(window);
+}
+
+static_assert(sizeof(Rect) == sizeof(RECT) && offsetof(Rect, right) == offsetof(RECT, right),
+              "Rect must have RECT's layout");
+
+}  // namespace
+
+WindowHandle Win32Windows::TopWindow() {
+    return Handle(GetTopWindow(nullptr));
+}
+
+WindowHandle Win32Windows::NextWindow(WindowHandle window) {
+    return Handle(GetWindow(Hwnd(window), GW_HWNDNEXT));
+}
+
+void Win32Windows::WindowTitle(WindowHandle window, char* title, uint32_t size) {
+    if (size == 0)
+        return;
+    title[0] = 0;
+    GetWindowTextA(Hwnd(window), title, static_cast<int>(size));
+    title[size - 1] = 0;
+}
+
+bool Win32Windows::PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                                     intptr_t lParam) {
+    return PostMessageA(Hwnd(window), message, wParam, lParam) != 0;
+}
+
+void Win32Windows::BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    SendMessageA(HWND_BROADCAST, message, wParam, lParam);
+}
+
+bool Win32Windows::GetWorkArea(Rect* area) {
+    return SystemParametersInfoA(SPI_GETWORKAREA, 0, area, 0) != 0;
+}
+
+bool Win32Windows::SetWorkArea(const Rect& area, uint32_t flags) {
+    Rect copy = area;
+    return SystemParametersInfoA(SPI_SETWORKAREA, 0, &copy, flags) != 0;
+}
+
+bool Win32Windows::CursorPos(int32_t* x, int32_t* y) {
+    POINT point;
+    if (!GetCursorPos(&point))
+        return false;
+    *x = point.x;
+    *y = point.y;
+    return true;
+}
+
+bool Win32Windows::GetWindowRect(WindowHandle window, Rect* rect) {
+    return ::GetWindowRect(Hwnd(window), reinterpret_cast<RECT*>(rect)) != 0;
+}
+
+void Win32Windows::ClientToScreen(WindowHandle window, int32_t* x, int32_t* y) {
+    POINT point = {*x, *y};
+    ::ClientToScreen(Hwnd(window), &point);
+    *x = point.x;
+    *y = point.y;
+}
+
+void Win32Windows::MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width,
+                              int32_t height, bool repaint) {
+    ::MoveWindow(Hwnd(window), x, y, width, height, repaint);
+}
+
+void Win32Windows::SetTimer(WindowHandle window, uint32_t id, uint32_t milliseconds) {
+    ::SetTimer(Hwnd(window), id, milliseconds, nullptr);
+}
+
+void Win32Windows::KillTimer(WindowHandle window, uint32_t id) {
+    ::KillTimer(Hwnd(window), id);
+}
+
+void Win32Windows::SetCapture(WindowHandle window) {
+    ::SetCapture(Hwnd(window));
+}
+
+void Win32Windows::ReleaseCapture() {
+    ::ReleaseCapture();
+}
+
+void Win32Windows::Invalidate(WindowHandle window) {
+    InvalidateRect(Hwnd(window), nullptr, TRUE);
+}

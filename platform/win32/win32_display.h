@@ -24,4 +24,22 @@ class Win32Windows final : public WindowPort {
   public:
     int32_t ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
                            uint32_t flags) override;
+    WindowHandle TopWindow() override;
+    WindowHandle NextWindow(WindowHandle window) override;
+    void WindowTitle(WindowHandle window, char* title, uint32_t size) override;
+    bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                           intptr_t lParam) override;
+    void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    bool GetWorkArea(Rect* area) override;
+    bool SetWorkArea(const Rect& area, uint32_t flags) override;
+    bool CursorPos(int32_t* x, int32_t* y) override;
+    bool GetWindowRect(WindowHandle window, Rect* rect) override;
+    void ClientToScreen(WindowHandle window, int32_t* x, int32_t* y) override;
+    void MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
+                    bool repaint) override;
+    void SetTimer(WindowHandle window, uint32_t id, uint32_t milliseconds) override;
+    void KillTimer(WindowHandle window, uint32_t id) override;
+    void SetCapture(WindowHandle window) override;
+    void ReleaseCapture() override;
+    void Invalidate(WindowHandle window) override;
 };

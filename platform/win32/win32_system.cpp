@@ -52,3 +52,7 @@ void Win32System::CloseSysHandle(SysHandle handle) {
     if (handle)
         CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
+
+void Win32System::Sleep(uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}

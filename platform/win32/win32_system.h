@@ -14,4 +14,5 @@ class Win32System final : public SystemPort {
     int32_t ShowMessageBox(const char* text, const char* caption, uint32_t flags) override;
     SysHandle CreateNamedMutex(const char* name, bool initialOwner, uint32_t* lastError) override;
     void CloseSysHandle(SysHandle handle) override;
+    void Sleep(uint32_t milliseconds) override;
 };

@@ -23,9 +23,30 @@ class RecordingShell final : public TrayShell {
     int installs = 0;
     int removals = 0;
     bool installFails = false;
+    // Every window action but the icon and menu ones, in order: "menu 500,400", "about",
+    // "hide 0x1234", "enddialog 0x1234 1", "quit 0", "button 0x900 at 10,20", "unbutton 0x900",
+    // "paint 0x900 135".
+    std::vector<std::string> actions;
     std::vector<WindowHandle> buttonsCreated;
     std::vector<WindowHandle> buttonsDestroyed;
+    bool classRegistered = false;
+    bool mainClassFails = false;
+    bool mainWindowFails = false;
+    bool buttonWindowFails = false;
+    int32_t loopResult = 0;
 
+    uint32_t MenuItemHeight() override { return 19; }
+    bool RegisterMainWindowClass() override { return !mainClassFails; }
+    WindowHandle CreateMainWindow() override { return mainWindowFails ? 0 : 0x1234; }
+    int32_t RunMessageLoop() override {
+        actions.push_back("loop");
+        return loopResult;
+    }
+    void PostQuit(int32_t code) override { actions.push_back("quit " + std::to_string(code)); }
+    void HideWindow(WindowHandle window) override { actions.push_back("hide " + Hex(window)); }
+    void EndDialog(WindowHandle window, intptr_t result) override {
+        actions.push_back("enddialog " + Hex(window) + " " + std::to_string(result));
+    }
     bool NotifyIcon(WindowHandle, uint32_t action, const char* tip) override {
         notifies.push_back({action, tip});
         return true;
@@ -35,13 +56,36 @@ class RecordingShell final : public TrayShell {
         return !installFails;
     }
     void RemoveTrayMenu(WindowHandle) override { ++removals; }
-    WindowHandle CreateZoomButtonWindow(WindowHandle) override {
+    void ShowTrayMenu(WindowHandle, int32_t x, int32_t y) override {
+        actions.push_back("menu " + std::to_string(x) + "," + std::to_string(y));
+    }
+    void ShowAboutBox(WindowHandle) override { actions.push_back("about"); }
+    bool RegisterZoomButtonClass() override {
+        if (classRegistered)
+            return false;
+        classRegistered = true;
+        return true;
+    }
+    WindowHandle CreateZoomButtonWindow(WindowHandle, int32_t x, int32_t y) override {
+        if (buttonWindowFails) {
+            classRegistered = false;
+            return 0;
+        }
         buttonsCreated.push_back(0x900 + buttonsCreated.size());
+        actions.push_back("button " + Hex(buttonsCreated.back()) + " at " + std::to_string(x) +
+                          "," + std::to_string(y));
         return buttonsCreated.back();
     }
     void DestroyZoomButtonWindow(WindowHandle button) override {
         buttonsDestroyed.push_back(button);
+        classRegistered = false;
+        actions.push_back("unbutton " + Hex(button));
     }
+    void PaintZoomButton(WindowHandle button, uint32_t bitmap) override {
+        actions.push_back("paint " + Hex(button) + " " + std::to_string(bitmap));
+    }
+
+    static std::string Hex(uintptr_t value) { return SimWindows::Hex(value); }
 };
 
 constexpr WindowHandle kMainWindow = 0x1234;
