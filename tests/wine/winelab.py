@@ -161,6 +161,17 @@ class WineLab:
         """How many top-level windows carry `title`, shown or not."""
         return int(self.probe("count", title)[1])
 
+    def menu(self, title, wait_ms=5000):
+        """The menu bar of the top-level window titled `title`, read inside its process by
+        menudump: one str per item (see helpers/menuspy.c for the lines), or None when there is
+        no such window, it has no menu bar or the dump failed."""
+        path = os.path.join(self.prefix, "drive_c", "menu-dump.txt")
+        code, _ = self.helper("menudump", title, r"C:\menu-dump.txt", str(wait_ms))
+        if code != 0 or not os.path.exists(path):
+            return None
+        with open(path, encoding="cp1252", errors="replace", newline="") as f:
+            return f.read().split("\n")[:-1]  # every line ends with "\n"
+
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env, check=True, timeout=60)
 
