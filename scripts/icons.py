@@ -28,6 +28,19 @@ def ellipse(cx, cy, rx, ry, colour):
     return lambda x, y: colour if ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1 else None
 
 
+def polygon(points, colour):
+    """A filled polygon given by its corners in order; a point is inside by the even-odd rule."""
+    edges = list(zip(points, points[1:] + points[:1]))
+
+    def shape(x, y):
+        inside = False
+        for (xa, ya), (xb, yb) in edges:
+            if (ya > y) != (yb > y) and x < xa + (y - ya) * (xb - xa) / (yb - ya):
+                inside = not inside
+        return colour if inside else None
+    return shape
+
+
 # Nudgel: a monitor whose blue screen carries a yellow exclamation mark.
 NUDGEL = [
     rect(0.06, 0.08, 0.94, 0.72, BLACK),
@@ -40,7 +53,33 @@ NUDGEL = [
     rect(0.44, 0.51, 0.56, 0.59, YELLOW),
 ]
 
-PICTURES = {"nudgel": NUDGEL}
+# Zenpick: the same kind of monitor, its teal screen crossed by a white double arrow each way,
+# the width and the height of the screen's mode.
+ZENPICK = [
+    rect(0.06, 0.08, 0.94, 0.72, BLACK),
+    rect(0.09, 0.11, 0.91, 0.69, SILVER),
+    rect(0.16, 0.17, 0.84, 0.63, TEAL),
+    rect(0.44, 0.72, 0.56, 0.82, GREY),
+    rect(0.25, 0.82, 0.75, 0.92, BLACK),
+    rect(0.28, 0.84, 0.72, 0.90, GREY),
+    rect(0.28, 0.37, 0.72, 0.43, WHITE),
+    polygon([(0.19, 0.40), (0.31, 0.28), (0.31, 0.52)], WHITE),
+    polygon([(0.81, 0.40), (0.69, 0.28), (0.69, 0.52)], WHITE),
+    rect(0.47, 0.28, 0.535, 0.52, WHITE),
+    polygon([(0.50, 0.19), (0.40, 0.30), (0.60, 0.30)], WHITE),
+    polygon([(0.50, 0.61), (0.40, 0.50), (0.60, 0.50)], WHITE),
+]
+
+# Zenpick in the notification area, shown at 16x16: a bold black monitor with a bright aqua
+# screen.
+ZENPICK_TRAY = [
+    rect(0.00, 0.06, 1.00, 0.75, BLACK),
+    rect(0.13, 0.19, 0.87, 0.63, AQUA),
+    rect(0.38, 0.75, 0.62, 0.88, BLACK),
+    rect(0.19, 0.88, 0.81, 1.00, BLACK),
+]
+
+PICTURES = {"nudgel": NUDGEL, "zenpick": ZENPICK, "zenpick_tray": ZENPICK_TRAY}
 
 
 def render(shapes, size):

@@ -4,11 +4,12 @@
 
 #include <cstdint>
 
+#include "tray/resource.h"
 #include "tray/tray_state.h"
 
 constexpr char kTrayMutexName[] = "Orvelcom - Zenpick";
 constexpr uint16_t kMainWindowClassAtom = 1015;
-constexpr char kMainWindowTitle[] = "orvel Zenpick";
+constexpr char kMainWindowTitle[] = ZENPICK_TITLE;
 constexpr uint32_t kMainWindowStyle = 0x00CA0000;  // WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
 constexpr uint32_t kTrayIconId = 1006;
 constexpr uint32_t kTrayCallbackMessage = 32868;
@@ -17,12 +18,6 @@ constexpr char kResolutionsMenuText[] = "&Resolutions";
 constexpr char kDisplayPropertiesCommand[] = "\\control.exe";
 constexpr char kDisplayPropertiesArguments[] = " desk.cpl @0,3";
 
-// Resources.
-constexpr uint32_t IDI_ZENPICK = 102;       // class icon of the main window and the button
-constexpr uint32_t IDI_ZENPICK_TRAY = 141;  // tray icon, loaded at 16 x 16
-constexpr uint32_t IDM_ZENPICK = 116;       // the main window's menu bar
-constexpr uint32_t IDD_ABOUT = 125;
-constexpr uint32_t IDC_ABOUT_EXIT = 1021;
 constexpr uint32_t kCloseDialogCommand = 2;  // EndDialog (main window, 1)
 constexpr uint32_t kHideCommand = 3;         // hides the main window
 

@@ -52,6 +52,9 @@ struct MenuItem {
     char text[kMenuTextSize];
 };
 
+// The most menus a tray menu has: the popup, six depth submenus, video optimisation and TV.
+constexpr uint16_t kMaxTrayMenus = 9;
+
 // The tray menu as a model: everything its rendering needs, nothing of the window system.
 struct TrayMenu {
     PodArray<MenuItem> items;

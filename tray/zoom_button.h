@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "tray/resource.h"
 #include "tray/tray_state.h"
 
 constexpr char kZoomButtonClass[] = "ZOOMBUTTONWINDOW";
@@ -15,8 +16,6 @@ constexpr int32_t kZoomButtonHeight = 48;
 constexpr uint32_t ZOOM_TIMER_ID = 1;
 constexpr uint32_t kZoomTimerPeriod = 250;  // milliseconds
 constexpr uint32_t kPanStopCommand = 1022;
-constexpr uint32_t IDB_GO = 135;    // pan stop off
-constexpr uint32_t IDB_STOP = 137;  // pan stop on
 
 // Creates the button when the zoom counts and is on, or when the first mode is an unequal
 // two-screen mode; destroys it otherwise.
