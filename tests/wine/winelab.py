@@ -40,8 +40,11 @@ def reg_text(keys):
 
 
 class WineLab:
-    def __init__(self, width=1024, height=768):
+    def __init__(self, width=1024, height=768, virtual_desktop=False):
+        """virtual_desktop: run every program inside a Wine virtual desktop of the screen's size,
+        where Wine offers 27 modes and size changes apply (it has a taskbar with the tray)."""
         self.width, self.height = width, height
+        self.virtual_desktop = virtual_desktop
         self.dir = tempfile.mkdtemp(prefix="dt-wine-")
         self.prefix = os.path.join(self.dir, "prefix")
         self.env = dict(os.environ)
@@ -80,14 +83,27 @@ class WineLab:
         subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=180,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.call(["wineserver", "-p"], env=self.env, stderr=subprocess.DEVNULL)
-        self.regedit([
+        settings = [
             (r"HKEY_CURRENT_USER\Software\Wine\X11 Driver", {"Managed": "N"}),
             (r"HKEY_CURRENT_USER\Software\Wine\WineDbg", {"ShowCrashDialog": ("dword", 0)}),
-        ])
+        ]
+        if self.virtual_desktop:
+            settings += [
+                (r"HKEY_CURRENT_USER\Software\Wine\Explorer", {"Desktop": "Default"}),
+                (r"HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops",
+                 {"Default": "%dx%d" % (self.width, self.height)}),
+            ]
+        self.regedit(settings)
+        if self.virtual_desktop:
+            # The desktop that wineboot made is a plain one: start the server afresh.
+            subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+            subprocess.call(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
+            subprocess.call(["wineserver", "-p"], env=self.env, stderr=subprocess.DEVNULL)
         # Launches of the Control Panel are recorded by a stand-in control.exe.
         shutil.copy(os.path.join(HELPERS, "fakecontrol.exe"), self.windows_path("system32", "control.exe"))
         self.anchor = self.start_program(os.path.join(HELPERS, "anchor.exe"))
-        time.sleep(0.5)
+        # A virtual desktop takes a few seconds to come up; a program started earlier hangs.
+        time.sleep(3 if self.virtual_desktop else 0.5)
 
     def stop(self):
         subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
@@ -171,6 +187,17 @@ class WineLab:
             return None
         with open(path, encoding="cp1252", errors="replace", newline="") as f:
             return f.read().split("\n")[:-1]  # every line ends with "\n"
+
+    def tray_icon_count(self):
+        """Icons in Wine's own notification area (the window it shows when no tray manager runs;
+        hidden while it holds no icon)."""
+        code, out = self.probe("info", "Wine System Tray")
+        if code != 0:
+            return 0
+        tray = parse_window(out)
+        if tray["visible"] != "1":
+            return 0
+        return sum(1 for c in tray["children"] if c["class"] == "__winex11_tray_icon")
 
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env, check=True, timeout=60)

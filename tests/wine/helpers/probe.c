@@ -7,6 +7,9 @@
  *   probe click TITLE ID       press button ID of that window
  *   probe key TITLE VK         post a key press to the focused control of that window
  *   probe command TITLE ID     post WM_COMMAND ID to that window
+ *   probe post HWND MSG W L    post message MSG with wParam W and lParam L to window HWND
+ *   probe screen               print the screen's size and depth as this process sees them
+ *   probe modes                print the display modes the system offers, one per line
  *
  * Exit code 0 when the window was there (closed: when it went), 1 otherwise.
  */
@@ -70,6 +73,23 @@ int main(int argc, char** argv) {
     const char* verb;
     const char* title;
     HWND hwnd;
+    if (argc == 2 && strcmp(argv[1], "screen") == 0) {
+        HDC dc = GetDC(NULL);
+        printf("%dx%dx%d\n", GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES),
+               GetDeviceCaps(dc, BITSPIXEL));
+        ReleaseDC(NULL, dc);
+        return 0;
+    }
+    if (argc == 2 && strcmp(argv[1], "modes") == 0) {
+        DEVMODEA mode;
+        DWORD i;
+        memset(&mode, 0, sizeof(mode));
+        mode.dmSize = sizeof(mode);
+        for (i = 0; EnumDisplaySettingsA(NULL, i, &mode); ++i)
+            printf("%lux%lux%lu@%lu\n", mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel,
+                   mode.dmDisplayFrequency);
+        return 0;
+    }
     if (argc < 3)
         return 2;
     verb = argv[1];
@@ -97,6 +117,13 @@ int main(int argc, char** argv) {
             Sleep(50);
         } while ((LONG)(until - GetTickCount()) > 0);
         return 1;
+    }
+    if (strcmp(verb, "post") == 0 && argc == 6) {
+        HWND target = (HWND)(ULONG_PTR)strtoul(argv[2], NULL, 10);
+        return PostMessageA(target, (UINT)strtoul(argv[3], NULL, 10),
+                            (WPARAM)strtoul(argv[4], NULL, 10), (LPARAM)strtol(argv[5], NULL, 10))
+                   ? 0
+                   : 1;
     }
     if (strcmp(verb, "count") == 0) {
         printf("%d\n", Count(title));
