@@ -1,12 +1,19 @@
 #!/usr/bin/env python3
 """Runs the system under Wine against a simulated board and saves screenshots under out/.
 
-The board is a freshly installed one: its driver drives the first display device, it offers a
-TV output (PAL and NTSC), and no monitor model or TV standard has been chosen yet. Nudgel then
-shows both of its reminders, one after the other.
+Nudgel: the board is a freshly installed one: its driver drives the first display device, it
+offers a TV output (PAL and NTSC), and no monitor model or TV standard has been chosen yet.
+Nudgel then shows both of its reminders, one after the other.
+
+Zenpick: the demo build, whose driver escapes the simulated board answers, runs in a Wine
+virtual desktop (27 modes) with the board's values seeded (TV output with PAL chosen, video
+optimisation ON). Its menu, a depth submenu, the About box and the pan-stop button in both
+pictures are shown and saved.
 """
 import os
+import subprocess
 import sys
+import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
@@ -35,8 +42,7 @@ def show(lab, shot):
     return window
 
 
-def main():
-    os.makedirs(OUT, exist_ok=True)
+def nudgel():
     with WineLab() as lab:
         lab.regedit(BOARD)
         lab.pin_device(0, r"lumora\Device0")
@@ -51,6 +57,86 @@ def main():
         print("Nudgel ended with %d; stage now %s" % (code, stage[1] if stage else "missing"))
         for line in lab.control_log():
             print("  started: %s" % line.split("|")[0])
+
+
+ZENPICK_TITLE = "orvel Zenpick"
+ZENPICK_BOARD = [
+    ("-" + SERVICES + r"\lumora", None),
+    (SERVICES + r"\lumora\Device0", {"AvailableTVSet": ("binary", 3),
+                                      "SelectedTVSet": ("binary", 1),
+                                      "ValidVideoModes": ("binary", 0x80000002)}),
+]
+TRAY_ICON_AT = (1013, 757)  # the icon in the virtual desktop's taskbar
+TRUE_COLOR_AT = (880, 410)  # "True Color" in the menu that opens there
+WM_DISPLAYCHANGE, WM_COMMAND = 126, 273
+
+
+def xdotool(lab, *args):
+    subprocess.run(["xdotool"] + [str(a) for a in args], env=lab.env, check=True, timeout=30)
+    time.sleep(0.8)
+
+
+def shot(lab, name, what):
+    path = os.path.join(OUT, name)
+    lab.screenshot(path)
+    print("  %s: %s" % (what, os.path.relpath(path, ROOT)))
+
+
+def zenpick():
+    with WineLab(virtual_desktop=True) as lab:
+        lab.regedit(ZENPICK_BOARD)
+        proc = lab.start_program(os.path.join(BUILD, "ZenpickDemo.exe"))
+        while lab.window_count(ZENPICK_TITLE) == 0:
+            if proc.poll() is not None:
+                sys.exit("demo: ZenpickDemo ended at start")
+            time.sleep(0.1)
+        window = parse_window(lab.probe("info", ZENPICK_TITLE)[1])
+        # The virtual desktop named its own adapter when the program started: name the board's
+        # again and tell the program the display changed, so that it rebuilds its menu.
+        lab.pin_device(0, r"lumora\Device0")
+        lab.probe("post", window["hwnd"], WM_DISPLAYCHANGE, 32, 768 << 16 | 1024)
+        time.sleep(0.5)
+        menu = lab.menu(ZENPICK_TITLE) or []
+        print("Zenpick's menu (%d rows; depth submenus folded):" % len(menu))
+        for line in menu:
+            if not line.startswith("    ") or "Video" in line or "Flicker" in line:
+                print("  " + line)
+
+        xdotool(lab, "mousemove", *TRAY_ICON_AT)
+        xdotool(lab, "click", 1)
+        shot(lab, "zenpick-menu.png", "menu")
+        xdotool(lab, "mousemove", TRUE_COLOR_AT[0], TRUE_COLOR_AT[1])  # open by hovering
+        time.sleep(1)
+        shot(lab, "zenpick-depth-submenu.png", "True Color submenu")
+        xdotool(lab, "mousemove", 300, 300)
+        xdotool(lab, "click", 1)  # a click beside the menu closes it
+        xdotool(lab, "mousemove", *TRAY_ICON_AT)
+
+        xdotool(lab, "click", 3)
+        if lab.probe("find", ZENPICK_TITLE, "10000")[0] == 0:
+            shot(lab, "zenpick-about.png", "About box")
+            lab.probe("click", ZENPICK_TITLE, "1")
+        time.sleep(0.5)
+
+        # "Hardware Zoom": the button comes up at the cursor, showing GO; a click on it holds
+        # the view (pan stop) and it shows STOP.
+        hardware_zoom = next(int(l.split("#")[1]) for l in menu if "Hardware Zoom" in l)
+        xdotool(lab, "mousemove", 600, 300)
+        lab.probe("post", window["hwnd"], WM_COMMAND, hardware_zoom, 0)
+        time.sleep(1)
+        shot(lab, "zenpick-zoom-go.png", "pan-stop button, GO")
+        xdotool(lab, "mousemove", 620, 320)
+        xdotool(lab, "click", 1)
+        shot(lab, "zenpick-zoom-stop.png", "pan-stop button, STOP")
+
+        lab.probe("post", window["hwnd"], 16, 0, 0)
+        print("ZenpickDemo ended with %d" % proc.wait(timeout=30))
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    nudgel()
+    zenpick()
 
 
 if __name__ == "__main__":

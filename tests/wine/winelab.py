@@ -130,7 +130,7 @@ class WineLab:
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def run(self, exe, *args, timeout=60):
-        proc = subprocess.run(["wine", exe] + list(args), env=self.env, capture_output=True,
+        proc = subprocess.run(["wine", exe] + [str(a) for a in args], env=self.env, capture_output=True,
                               text=True, errors="replace", timeout=timeout)
         return proc.returncode, proc.stdout.replace("\r\n", "\n")
 
