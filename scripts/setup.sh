@@ -11,6 +11,7 @@ have clang-format || need+=(clang-format)
 have g++ || need+=(g++)
 have i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686)
 have Xvfb || need+=(xvfb)
+have xauth || need+=(xauth)  # for xvfb-run
 have xdotool || need+=(xdotool)
 have xdpyinfo || need+=(x11-utils)
 dpkg -s imagemagick >/dev/null 2>&1 || need+=(imagemagick)

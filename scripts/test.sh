@@ -45,11 +45,11 @@ total=$(echo "$line" | sed -E 's/.*out of ([0-9]+).*/\1/')
 bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed.*/\1/')
 count $((${total:-0} - ${bad:-0})) "${bad:-1}"
 
-step "unit tests, win32 under Wine"
+step "unit tests, win32 under Wine (in Xvfb, for the window port)"
 export WINEPREFIX="$log/wine-unit" WINEARCH=win32 WINEDEBUG=-all HOME="$log/home"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$HOME"
-wine build/win32/tests/unit_tests.exe 2>&1 | tr -d '\r' | tee "$log/wine.txt"
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" wine build/win32/tests/unit_tests.exe 2>&1 | tr -d '\r' | tee "$log/wine.txt"
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
 ok=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$log/wine.txt")
 bad=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$log/wine.txt")
