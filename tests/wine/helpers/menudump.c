@@ -12,17 +12,7 @@
 #include <string.h>
 #include <windows.h>
 
-/* The request block; menuspy.c has the same definition. */
-#define MENUSPY_MESSAGE "menuspy dump"
-#define MENUSPY_REQUEST_NAME "menuspy request "
-#define MENUSPY_DONE_NAME "menuspy done "
-enum { MENUSPY_PENDING, MENUSPY_BUSY, MENUSPY_DONE, MENUSPY_NO_MENU, MENUSPY_NO_FILE };
-struct MenuRequest {
-    DWORD size; /* sizeof(struct MenuRequest), as a check that both sides agree */
-    HWND window;
-    volatile LONG status;
-    char path[MAX_PATH];
-};
+#include "menuspy.h"
 
 /* How long the window's thread gets to answer, and how often the message is posted again. */
 #define ANSWER_MS 5000

@@ -20,21 +20,11 @@
  * backslash, tab, carriage return and line feed are written \\ \t \r \n. Lines end with a
  * bare "\n"; a menu bar without items gives an empty file.
  */
+#include "menuspy.h"
+
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
-
-/* The request block; menudump.c has the same definition. */
-#define MENUSPY_MESSAGE "menuspy dump"
-#define MENUSPY_REQUEST_NAME "menuspy request "
-#define MENUSPY_DONE_NAME "menuspy done "
-enum { MENUSPY_PENDING, MENUSPY_BUSY, MENUSPY_DONE, MENUSPY_NO_MENU, MENUSPY_NO_FILE };
-struct MenuRequest {
-    DWORD size; /* sizeof(struct MenuRequest), as a check that both sides agree */
-    HWND window;
-    volatile LONG status;
-    char path[MAX_PATH];
-};
 
 static UINT g_dumpMessage;
 
