@@ -96,6 +96,20 @@ HMENU RenderMenu(const TrayMenu& model) {
     return menus[0];
 }
 
+// Both of the program's classes: no style, icon 102, the arrow cursor, the light grey brush.
+bool RegisterWindowClass(WNDPROC procedure, const char* name, const char* menu) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = g_instance;
+    wc.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_ZENPICK));
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    wc.lpszMenuName = menu;
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc) != 0;
+}
+
 class Win32TrayShell final : public TrayShell {
   public:
     uint32_t MenuItemHeight() override {
@@ -103,16 +117,8 @@ class Win32TrayShell final : public TrayShell {
     }
 
     bool RegisterMainWindowClass() override {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = MainWindowProc;
-        wc.hInstance = g_instance;
-        wc.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_ZENPICK));
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        wc.lpszMenuName = MAKEINTRESOURCEA(IDM_ZENPICK);
-        wc.lpszClassName = MAKEINTATOM(kMainWindowClassAtom);
-        return RegisterClassExA(&wc) != 0;
+        return RegisterWindowClass(MainWindowProc, MAKEINTATOM(kMainWindowClassAtom),
+                                   MAKEINTRESOURCEA(IDM_ZENPICK));
     }
 
     WindowHandle CreateMainWindow() override {
@@ -194,15 +200,7 @@ class Win32TrayShell final : public TrayShell {
     }
 
     bool RegisterZoomButtonClass() override {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = ZoomButtonProc;
-        wc.hInstance = g_instance;
-        wc.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_ZENPICK));
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        wc.lpszClassName = kZoomButtonClass;
-        return RegisterClassExA(&wc) != 0;
+        return RegisterWindowClass(ZoomButtonProc, kZoomButtonClass, nullptr);
     }
 
     WindowHandle CreateZoomButtonWindow(WindowHandle owner, int32_t x, int32_t y) override {
