@@ -109,7 +109,8 @@ void HandleTrayCommand(Tray& tray, WindowHandle window, uint32_t id) {
     }
     if (id < kFirstModeId + count)
         return;  // the headers (32877), the one-depth name (0) and other ids below the modes
-    switch (id - kFirstModeId - count) {
+    const uint32_t command = id - (kFirstModeId + count);
+    switch (command) {
         case kDisplaySettingsCommand:
             OpenDisplayProperties(tray);
             break;
@@ -125,8 +126,7 @@ void HandleTrayCommand(Tray& tray, WindowHandle window, uint32_t id) {
             if (!IsTvOutputActive(tray)) {
                 static constexpr VideoOptimization kChoices[] = {
                     VideoOptimization::kOn, VideoOptimization::kOff, VideoOptimization::kAuto};
-                SetVideoOptimization(
-                    tray, kChoices[id - kFirstModeId - count - kVideoOptimizationOnCommand]);
+                SetVideoOptimization(tray, kChoices[command - kVideoOptimizationOnCommand]);
                 RefreshAll(tray, window);
             }
             break;
