@@ -28,16 +28,25 @@ def ellipse(cx, cy, rx, ry, colour):
     return lambda x, y: colour if ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1 else None
 
 
-def polygon(points, colour):
-    """A filled polygon given by its corners in order; a point is inside by the even-odd rule."""
-    edges = list(zip(points, points[1:] + points[:1]))
+# Pictures may also be drawn cell by cell on the 32x32 grid. The 16x16 image samples pixel (i, j)
+# at the top-left corner of cell (2i+1, 2j+1), which counts as inside that cell, so it shows
+# exactly the odd cells: a drawing whose odd cells make a good picture reads at both sizes.
+GRID = 32
 
+
+def cells(col0, row0, col1, row1, colour):
+    """The cells from (col0, row0) up to but not including (col1, row1)."""
+    return rect(col0 / GRID, row0 / GRID, col1 / GRID, row1 / GRID, colour)
+
+
+def arrowhead(col, row, dx, dy, length, colour):
+    """A stepped arrowhead with its tip at cell (col, row), pointing along (dx, dy), one of the
+    four axis directions, and widening by a cell each side per row back, `length` rows long."""
     def shape(x, y):
-        inside = False
-        for (xa, ya), (xb, yb) in edges:
-            if (ya > y) != (yb > y) and x < xa + (y - ya) * (xb - xa) / (yb - ya):
-                inside = not inside
-        return colour if inside else None
+        c, r = int(x * GRID), int(y * GRID)
+        back = (col - c) * dx + (row - r) * dy
+        side = abs((c - col) * dy) + abs((r - row) * dx)
+        return colour if 0 <= back < length and side <= back else None
     return shape
 
 
@@ -53,21 +62,18 @@ NUDGEL = [
     rect(0.44, 0.51, 0.56, 0.59, YELLOW),
 ]
 
-# Zenpick: the same kind of monitor, its teal screen crossed by a white double arrow each way,
-# the width and the height of the screen's mode.
+# Zenpick: a monitor with a white double arrow across its teal screen, the width of the
+# screen's mode. Everything is centred on cell (15, 11), so both sizes come out symmetric.
 ZENPICK = [
-    rect(0.06, 0.08, 0.94, 0.72, BLACK),
-    rect(0.09, 0.11, 0.91, 0.69, SILVER),
-    rect(0.16, 0.17, 0.84, 0.63, TEAL),
-    rect(0.44, 0.72, 0.56, 0.82, GREY),
-    rect(0.25, 0.82, 0.75, 0.92, BLACK),
-    rect(0.28, 0.84, 0.72, 0.90, GREY),
-    rect(0.28, 0.37, 0.72, 0.43, WHITE),
-    polygon([(0.19, 0.40), (0.31, 0.28), (0.31, 0.52)], WHITE),
-    polygon([(0.81, 0.40), (0.69, 0.28), (0.69, 0.52)], WHITE),
-    rect(0.47, 0.28, 0.535, 0.52, WHITE),
-    polygon([(0.50, 0.19), (0.40, 0.30), (0.60, 0.30)], WHITE),
-    polygon([(0.50, 0.61), (0.40, 0.50), (0.60, 0.50)], WHITE),
+    cells(1, 1, 30, 22, BLACK),
+    cells(3, 3, 28, 20, SILVER),
+    cells(5, 5, 26, 18, TEAL),
+    cells(12, 22, 19, 26, GREY),
+    cells(6, 26, 25, 30, BLACK),
+    cells(8, 28, 23, 29, GREY),
+    cells(9, 10, 22, 13, WHITE),
+    arrowhead(6, 11, -1, 0, 6, WHITE),
+    arrowhead(24, 11, 1, 0, 6, WHITE),
 ]
 
 # Zenpick in the notification area, shown at 16x16: a bold black monitor with a bright aqua
