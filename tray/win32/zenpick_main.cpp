@@ -6,6 +6,7 @@
 // clang-format on
 
 #include "platform/win32/win32_display.h"
+#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"
 #include "tray/tray_program.h"
@@ -20,14 +21,6 @@ static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == kNotifyIconDataSize, "tra
 
 HINSTANCE g_instance;
 Tray* g_tray;
-
-HWND Hwnd(WindowHandle window) {
-    return reinterpret_cast<HWND>(window);
-}
-
-WindowHandle Handle(HWND window) {
-    return reinterpret_cast<WindowHandle>(window);
-}
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (MainWndProc(*g_tray, Handle(hwnd), message, wParam, lParam))
@@ -56,6 +49,9 @@ HMENU RenderMenu(const TrayMenu& model) {
             return nullptr;
         }
     }
+    // A submenu is attached once its popup item is in; on failure every menu not attached is
+    // destroyed, and takes the menus attached to it along.
+    bool attached[kMaxTrayMenus] = {};
     bool ok = count > 0;
     for (const MenuItem& item : model.items) {
         if (!ok)
@@ -82,14 +78,13 @@ HMENU RenderMenu(const TrayMenu& model) {
                 flags |= MF_DISABLED;
         }
         ok = AppendMenuA(menus[item.menu], flags, id, item.text) != 0;
+        if (ok && item.kind == MenuItemKind::kPopup)
+            attached[item.submenu] = true;
     }
     if (!ok) {
-        // Menu 0 takes the attached submenus with it; the others are destroyed one by one.
-        DestroyMenu(menus[0]);
-        for (const MenuItem& item : model.items) {
-            if (item.kind == MenuItemKind::kPopup && item.submenu < count &&
-                IsMenu(menus[item.submenu]))
-                DestroyMenu(menus[item.submenu]);
+        for (uint16_t i = 0; i < count; ++i) {
+            if (!attached[i])
+                DestroyMenu(menus[i]);
         }
         return nullptr;
     }
