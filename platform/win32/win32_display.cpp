@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/win32/win32_handles.h"
+
 // The portable mode record is DEVMODEA, byte for byte.
 static_assert(sizeof(DEVMODEA) == sizeof(DevMode), "DEVMODEA size");
 static_assert(offsetof(DEVMODEA, dmFields) == offsetof(DevMode, dmFields), "dmFields");
@@ -83,20 +85,8 @@ int32_t Win32Windows::ShowMessageBox(WindowHandle owner, const char* text, const
     return MessageBoxA(reinterpret_cast<HWND>(owner), text, caption, flags);
 }
 
-namespace {
-
-HWND Hwnd(WindowHandle window) {
-    return reinterpret_cast<HWND>(window);
-}
-
-WindowHandle Handle(HWND window) {
-    return reinterpret_cast<WindowHandle>(window);
-}
-
 static_assert(sizeof(Rect) == sizeof(RECT) && offsetof(Rect, right) == offsetof(RECT, right),
               "Rect must have RECT's layout");
-
-}  // namespace
 
 WindowHandle Win32Windows::TopWindow() {
     return Handle(GetTopWindow(nullptr));
