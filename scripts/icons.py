@@ -85,7 +85,21 @@ ZENPICK_TRAY = [
     rect(0.19, 0.88, 0.81, 1.00, BLACK),
 ]
 
-PICTURES = {"nudgel": NUDGEL, "zenpick": ZENPICK, "zenpick_tray": ZENPICK_TRAY}
+# Keldor: two screens side by side, and a window held on the right one, clear of the seam.
+KELDOR = [
+    cells(0, 5, 16, 23, BLACK),
+    cells(16, 5, 32, 23, BLACK),
+    cells(2, 7, 15, 21, TEAL),
+    cells(17, 7, 30, 21, TEAL),
+    cells(19, 9, 29, 19, WHITE),
+    cells(19, 9, 29, 11, NAVY),
+    cells(6, 23, 10, 26, GREY),
+    cells(22, 23, 26, 26, GREY),
+    cells(3, 26, 13, 28, BLACK),
+    cells(19, 26, 29, 28, BLACK),
+]
+
+PICTURES = {"nudgel": NUDGEL, "zenpick": ZENPICK, "zenpick_tray": ZENPICK_TRAY, "keldor": KELDOR}
 
 
 def render(shapes, size):
