@@ -25,7 +25,7 @@ class Win32ControllerShell final : public ControllerShell {
         ShowWindow(Hwnd(window), SW_HIDE);
     }
     int32_t RunMessageLoop() override {
-        MSG msg;
+        MSG msg = {};  // a failing first GetMessageA leaves it untouched: exit code 0
         while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "adapter/registry_layout.h"
 #include "alignhook/hook_library.h"
 #include "platform/sim/sim_registry.h"
