@@ -45,3 +45,11 @@ constexpr char kOrvelIsInstalled[] = "OrvelIsInstalled";
 constexpr char kTwinControlFlag[] = "TwinControlFlag";
 // Value of the Control Panel's cache key.
 constexpr char kCacheValid[] = "Cache Valid";
+
+// The hook library's names, in the wide characters it reads them with.
+constexpr char16_t kAlignmentKeyW[] = u"Software\\Orvelcom\\ZYNTRA";
+constexpr char16_t kTwinControlFlagW[] = u"TwinControlFlag";
+constexpr char16_t kLeftAdapterVisualXResW[] = u"LeftAdapterVisualXRes";
+constexpr char16_t kLeftAdapterVisualYResW[] = u"LeftAdapterVisualYRes";
+constexpr char16_t kRightAdapterVisualXResW[] = u"RightAdapterVisualXRes";
+constexpr char16_t kRightAdapterVisualYResW[] = u"RightAdapterVisualYRes";

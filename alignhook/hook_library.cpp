@@ -1,14 +1,13 @@
 #include "alignhook/hook_library.h"
 
 #include "adapter/discovery.h"
+#include "adapter/registry_layout.h"
 
 namespace {
 
 // Read as 4 bytes of any type, in this order; the first one missing ends the reading.
-constexpr const char16_t* kSizeValues[] = {u"LeftAdapterVisualXRes", u"LeftAdapterVisualYRes",
-                                           u"RightAdapterVisualXRes", u"RightAdapterVisualYRes"};
-constexpr char16_t kAlignmentKeyW[] = u"Software\\Orvelcom\\ZYNTRA";
-constexpr char16_t kTwinControlFlagW[] = u"TwinControlFlag";
+constexpr const char16_t* kSizeValues[] = {kLeftAdapterVisualXResW, kLeftAdapterVisualYResW,
+                                           kRightAdapterVisualXResW, kRightAdapterVisualYResW};
 
 // The shared word is written by the controller's process and read by every hook call: one
 // aligned 32-bit word, read and written whole.
