@@ -38,6 +38,12 @@ class SystemPort {
     virtual void CloseSysHandle(SysHandle handle) = 0;
     // Sleep: blocks the calling thread without handling messages.
     virtual void Sleep(uint32_t milliseconds) = 0;
+    // Enables privilege `name` (e.g. "SeShutdownPrivilege") in the process's access token:
+    // OpenProcessToken for adjusting and querying, LookupPrivilegeValueA on the local system,
+    // AdjustTokenPrivileges with that one privilege enabled.
+    virtual bool EnablePrivilege(const char* name) = 0;
+    // ExitWindowsEx.
+    virtual bool ExitSession(uint32_t flags, uint32_t reason) = 0;
 
   protected:
     ~SystemPort() = default;

@@ -99,7 +99,51 @@ KELDOR = [
     cells(19, 26, 29, 28, BLACK),
 ]
 
-PICTURES = {"nudgel": NUDGEL, "zenpick": ZENPICK, "zenpick_tray": ZENPICK_TRAY, "keldor": KELDOR}
+# lumora2.cpl's monitor selection: a monitor whose screen lists models, one of them picked.
+MONITOR_SELECT = [
+    cells(1, 2, 31, 23, BLACK),
+    cells(3, 4, 29, 21, SILVER),
+    cells(5, 6, 27, 19, NAVY),
+    cells(7, 8, 25, 10, WHITE),
+    cells(7, 11, 25, 14, YELLOW),
+    cells(7, 15, 25, 17, WHITE),
+    cells(13, 23, 19, 26, GREY),
+    cells(7, 26, 25, 30, BLACK),
+    cells(9, 27, 23, 29, GREY),
+]
+
+# lumora2.cpl's alignment options: two screens, a maximised window filling the left one only.
+TWIN_CONTROL = [
+    cells(0, 5, 16, 23, BLACK),
+    cells(16, 5, 32, 23, BLACK),
+    cells(2, 7, 15, 21, TEAL),
+    cells(17, 7, 30, 21, TEAL),
+    cells(2, 7, 15, 21, WHITE),
+    cells(2, 7, 15, 10, BLUE),
+    cells(6, 23, 10, 26, GREY),
+    cells(22, 23, 26, 26, GREY),
+    cells(3, 26, 13, 28, BLACK),
+    cells(19, 26, 29, 28, BLACK),
+]
+
+# The restart prompt: a monitor showing a green power sign.
+RESTART = [
+    cells(1, 2, 31, 23, BLACK),
+    cells(3, 4, 29, 21, SILVER),
+    cells(5, 6, 27, 19, NAVY),
+    ellipse(0.5, 0.39, 0.19, 0.19, LIME),
+    ellipse(0.5, 0.39, 0.12, 0.12, NAVY),
+    cells(14, 5, 18, 11, NAVY),
+    cells(15, 6, 17, 13, LIME),
+    cells(13, 23, 19, 26, GREY),
+    cells(7, 26, 25, 30, BLACK),
+    cells(9, 27, 23, 29, GREY),
+]
+
+PICTURES = {"nudgel": NUDGEL, "zenpick": ZENPICK, "zenpick_tray": ZENPICK_TRAY, "keldor": KELDOR,
+            "monitor_select": MONITOR_SELECT, "twin_control": TWIN_CONTROL, "restart": RESTART}
+# The applet's icons hold one 32x32 image each; the others also carry a 16x16 one.
+SIZES = {"monitor_select": (32,), "twin_control": (32,), "restart": (32,)}
 
 
 def render(shapes, size):
@@ -158,4 +202,4 @@ def write_ico(path, shapes, sizes=(32, 16)):
 if __name__ == "__main__":
     if len(sys.argv) != 3 or sys.argv[1] not in PICTURES:
         sys.exit("usage: icons.py {%s} OUT.ico" % ",".join(PICTURES))
-    write_ico(sys.argv[2], PICTURES[sys.argv[1]])
+    write_ico(sys.argv[2], PICTURES[sys.argv[1]], SIZES.get(sys.argv[1], (32, 16)))

@@ -53,6 +53,21 @@ class SimSystem final : public SystemPort {
             trace->push_back("sleep " + std::to_string(milliseconds));
     }
     std::vector<uint32_t> sleeps;
+    // Privileges enabled and ExitWindowsEx flags, in `trace` too when a test gives one.
+    bool EnablePrivilege(const char* name) override {
+        privileges.push_back(name);
+        if (trace)
+            trace->push_back(std::string("privilege ") + name);
+        return true;
+    }
+    bool ExitSession(uint32_t flags, uint32_t) override {
+        exits.push_back(flags);
+        if (trace)
+            trace->push_back("exit " + std::to_string(flags));
+        return true;
+    }
+    std::vector<std::string> privileges;
+    std::vector<uint32_t> exits;
     std::vector<std::string>* trace = nullptr;
 
   private:

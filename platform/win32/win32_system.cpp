@@ -56,3 +56,20 @@ void Win32System::CloseSysHandle(SysHandle handle) {
 void Win32System::Sleep(uint32_t milliseconds) {
     ::Sleep(milliseconds);
 }
+
+bool Win32System::EnablePrivilege(const char* name) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return false;
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    const bool enabled = LookupPrivilegeValueA(nullptr, name, &privileges.Privileges[0].Luid) &&
+                         AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    CloseHandle(token);
+    return enabled;
+}
+
+bool Win32System::ExitSession(uint32_t flags, uint32_t reason) {
+    return ExitWindowsEx(flags, reason) != 0;
+}

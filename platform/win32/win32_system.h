@@ -15,4 +15,6 @@ class Win32System final : public SystemPort {
     SysHandle CreateNamedMutex(const char* name, bool initialOwner, uint32_t* lastError) override;
     void CloseSysHandle(SysHandle handle) override;
     void Sleep(uint32_t milliseconds) override;
+    bool EnablePrivilege(const char* name) override;
+    bool ExitSession(uint32_t flags, uint32_t reason) override;
 };
