@@ -9,15 +9,21 @@ Zenpick: the demo build, whose driver escapes the simulated board answers, runs 
 virtual desktop (27 modes) with the board's values seeded (TV output with PAL chosen, video
 optimisation ON). Its menu, a depth submenu, the About box and the pan-stop button in both
 pictures are shown and saved.
+
+lumora2.cpl: loaded by tests/wine/helpers/cplhost.c, which plays the Windows NT 4.0 Control
+Panel, with a small timing database of invented models. The single-adapter dialog, the
+dual-adapter dialog (a second adapter) and the alignment options are opened, saved and closed
+with Cancel, so nothing is stored.
 """
 import os
+import shutil
 import subprocess
 import sys
 import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
-from winelab import BUILD, MAKER, SERVICES, WineLab, parse_window  # noqa: E402
+from winelab import BUILD, HELPERS, MAKER, SERVICES, WineLab, parse_window  # noqa: E402
 
 OUT = os.path.join(ROOT, "out")
 TITLE = "orvel Driverinstallation"
@@ -133,10 +139,82 @@ def zenpick():
         print("ZenpickDemo ended with %d" % proc.wait(timeout=30))
 
 
+CPL_TITLE = "orvel Monitor Select"
+TWIN_TITLE = "orvelZYNTRA control"
+MONITOR_INI = """[MONITOR]
+Arden 15 Office=A15
+31kHz VGA Standard=VGA
+Brisk 17 single head=B17
+Dalton 19 Studio=D19
+
+[Arden 15 Office]
+X_SIZE=280
+Y_SIZE=210
+
+[31kHz VGA Standard]
+X_SIZE=320
+Y_SIZE=240
+"""
+
+
+def applet_dialog(lab, name, index, title, cancel, what):
+    """Opens applet `index` through cplhost, saves a screenshot while `title` is up, prints what
+    it shows and closes it with `cancel`."""
+    host = subprocess.Popen(["wine", os.path.join(HELPERS, "cplhost.exe"), "open", "lumora2.cpl",
+                             str(index), "wait=" + title, "dump", "sleep=2500", "click=%d" % cancel,
+                             "closed"], env=lab.env, stdout=subprocess.PIPE, text=True,
+                            errors="replace")
+    lines = []
+    for line in host.stdout:  # up to the line that says the dialog is up
+        lines.append(line.rstrip("\r\n"))
+        if line.startswith("found ") or line.startswith("error "):
+            break
+    time.sleep(0.8)
+    path = os.path.join(OUT, name)
+    lab.screenshot(path)
+    rest, _ = host.communicate(timeout=60)
+    lines += rest.splitlines()
+    selected = [l.split(" text=", 1)[1] for l in lines if l.startswith("selection ") and " text=" in l]
+    checked = [l.split(" text=", 1)[1] for l in lines
+               if l.startswith("control ") and " checked=1" in l and " text=" in l]
+    detail = "; ".join(filter(None, ["selected: " + ", ".join(selected) if selected else "",
+                                     "ticked: " + ", ".join(checked) if checked else ""]))
+    print("  %s (%s): %s%s" % (title, what, os.path.relpath(path, ROOT),
+                               " (" + detail + ")" if detail else ""))
+
+
+def lumora2():
+    with WineLab() as lab:
+        shutil.copy(os.path.join(BUILD, "lumora2.cpl"), lab.windows_path("system32", "lumora2.cpl"))
+        timing = lab.windows_path("system32", "drivers", "orvel", "timing")
+        os.makedirs(timing, exist_ok=True)
+        with open(os.path.join(timing, "monitor.ini"), "w", newline="") as f:
+            f.write(MONITOR_INI.replace("\n", "\r\n"))
+        settings = {"Primary.BoardID": ("binary", 1), "AvailableTVSet": ("binary", 3),
+                    "Primary.SelectedMonitor": "Arden 15 Office", "Primary.IsLeft": ("dword", 1),
+                    "Secondary.SelectedMonitor": "Dalton 19 Studio"}
+        lab.regedit([
+            ("-" + SERVICES + r"\lumora", None),
+            (SERVICES + r"\vgasave\Device0", {}),
+            (SERVICES + r"\lumora\Device0", settings),
+            (SERVICES + r"\lumora\Device1", {"Primary.SelectedMonitor": "Arden 15 Office",
+                                              "Secondary.SelectedMonitor": "Dalton 19 Studio"}),
+            (r"HKEY_CURRENT_USER\Software\Orvelcom\ZYNTRA", {"TwinControlFlag": ("dword", 1)}),
+        ])
+        print("lumora2.cpl, driven as the Control Panel drives it:")
+        lab.pin_device(0, r"lumora\Device0")
+        lab.pin_device(1, r"vgasave\Device0")
+        applet_dialog(lab, "lumora2-single.png", 0, CPL_TITLE, 2, "one adapter")
+        lab.pin_device(1, r"lumora\Device1")
+        applet_dialog(lab, "lumora2-dual.png", 0, CPL_TITLE, 2, "a second adapter")
+        applet_dialog(lab, "lumora2-alignment.png", 1, TWIN_TITLE, 501, "alignment options")
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     nudgel()
     zenpick()
+    lumora2()
 
 
 if __name__ == "__main__":
