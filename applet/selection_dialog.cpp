@@ -21,38 +21,32 @@ void CopyName(char* field, const char* text) {
     field[n] = 0;
 }
 
-// The choice field and the list of a role: the primary stands on the left in the single
-// dialog and when isLeft is 1, on the right otherwise.
-bool PrimaryOnLeft(const SelectionState& s, bool dual) {
-    return !dual || s.isLeft == 1;
-}
-char* ChoiceOf(SelectionState& s, MonitorRole role, bool dual) {
-    const bool left = PrimaryOnLeft(s, dual) == (role == MonitorRole::kPrimary);
-    return left ? s.leftChoice : s.rightChoice;
+// Whether a role's list and choice are the left ones: the primary stands on the left in the
+// single dialog and when isLeft is 1, on the right otherwise.
+bool RoleOnLeft(const SelectionState& s, MonitorRole role, bool dual) {
+    return (!dual || s.isLeft == 1) == (role == MonitorRole::kPrimary);
 }
 int32_t ListOf(const SelectionState& s, MonitorRole role, bool dual) {
-    const bool left = PrimaryOnLeft(s, dual) == (role == MonitorRole::kPrimary);
-    return left ? IDC_LEFT_LIST : IDC_RIGHT_LIST;
+    return RoleOnLeft(s, role, dual) ? IDC_LEFT_LIST : IDC_RIGHT_LIST;
 }
-// The role whose name a list is saved under: the left list holds the primary when isLeft is 1.
+char* ChoiceOfList(SelectionState& s, int32_t list) {
+    return list == IDC_LEFT_LIST ? s.leftChoice : s.rightChoice;
+}
+// The role whose name a list is saved under (OK and button 2, where isLeft holds the side).
 MonitorRole RoleOfList(const SelectionState& s, int32_t list) {
-    const bool primaryLeft = s.isLeft == 1;
-    return (list == IDC_LEFT_LIST) == primaryLeft ? MonitorRole::kPrimary : MonitorRole::kSecondary;
+    const bool left = list == IDC_LEFT_LIST;
+    return RoleOnLeft(s, MonitorRole::kPrimary, true) == left ? MonitorRole::kPrimary
+                                                              : MonitorRole::kSecondary;
 }
 const char* OpenedName(const SelectionState& s, MonitorRole role) {
     return role == MonitorRole::kPrimary ? s.openedPrimary : s.openedSecondary;
 }
 
-// The selected entry's text into `field`; false when the list has no selection.
+// The selected entry's text into its choice field; false when the list has no selection (or
+// its text does not fit the field, which no listed name does).
 bool ListSelection(DialogPort& ui, WindowHandle dialog, int32_t list, char* field) {
     const int32_t index = ui.ComboSelection(dialog, list);
-    if (index == CB_ERR_)
-        return false;
-    char text[kModelNameChars];
-    if (ui.ComboText(dialog, list, index, text, sizeof(text)) == CB_ERR_)
-        return false;
-    CopyName(field, text);
-    return true;
+    return index != CB_ERR_ && ui.ComboText(dialog, list, index, field, kModelNameChars) != CB_ERR_;
 }
 
 void SelectStored(DialogPort& ui, WindowHandle dialog, int32_t list, const char* name) {
@@ -113,7 +107,7 @@ void SelectStoredMonitors(Applet& applet, WindowHandle dialog, bool dual) {
         else
             ui.ComboSelectPrefix(dialog, ListOf(s, primary, dual), kDefaultModelPrefix);
         CopyName(s.openedPrimary, text);
-        CopyName(ChoiceOf(s, primary, dual), s.openedPrimary);
+        CopyName(ChoiceOfList(s, ListOf(s, primary, dual)), s.openedPrimary);
 
         if (dual) {
             const MonitorRole secondary = MonitorRole::kSecondary;
@@ -123,7 +117,7 @@ void SelectStoredMonitors(Applet& applet, WindowHandle dialog, bool dual) {
             else
                 ui.ComboSelectPrefix(dialog, ListOf(s, secondary, dual), kDefaultModelPrefix);
             CopyName(s.openedSecondary, text);
-            CopyName(ChoiceOf(s, secondary, dual), s.openedSecondary);
+            CopyName(ChoiceOfList(s, ListOf(s, secondary, dual)), s.openedSecondary);
         }
     }
     CloseDeviceKeys(applet.reg, first, second);
@@ -174,7 +168,7 @@ void ChooseSide(Applet& applet, WindowHandle dialog, int32_t id) {
 // Saves a list's selection under the role its position gives it.
 void SaveList(Applet& applet, WindowHandle dialog, RegKey key, int32_t list) {
     SelectionState& s = applet.state.selection;
-    char* field = list == IDC_LEFT_LIST ? s.leftChoice : s.rightChoice;
+    char* field = ChoiceOfList(s, list);
     if (ListSelection(applet.ui, dialog, list, field))
         WriteMonitorSelection(applet, key, RoleOfList(s, list), field);
 }
@@ -218,7 +212,7 @@ void CancelSelection(Applet& applet, WindowHandle dialog) {
         RegKey second = 0;
         if (OpenDeviceKeys(applet, &first, &second)) {
             for (int32_t list : {IDC_LEFT_LIST, IDC_RIGHT_LIST}) {
-                char* field = list == IDC_LEFT_LIST ? s.leftChoice : s.rightChoice;
+                char* field = ChoiceOfList(s, list);
                 if (!ListSelection(applet.ui, dialog, list, field))
                     continue;
                 const MonitorRole role = RoleOfList(s, list);
