@@ -16,9 +16,11 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"
 
+#ifndef _WIN64
 static_assert(sizeof(NEWCPLINFOA) == sizeof(NewCplInfo), "NEWCPLINFOA layout");
 static_assert(offsetof(NEWCPLINFOA, hIcon) == offsetof(NewCplInfo, hIcon), "NEWCPLINFOA layout");
 static_assert(offsetof(NEWCPLINFOA, szName) == offsetof(NewCplInfo, szName), "NEWCPLINFOA layout");
+#endif
 
 extern "C" {
 LONG APIENTRY CPlApplet(HWND owner, UINT message, LPARAM lParam1, LPARAM lParam2);
@@ -75,8 +77,23 @@ extern "C" LONG APIENTRY CPlApplet(HWND owner, UINT message, LPARAM lParam1, LPA
     const LONG result = AppletMessage(g_applet, Handle(owner), message,
                                       static_cast<uintptr_t>(lParam1), describe ? &info : nullptr);
     // A record that was filled carries its size.
-    if (describe && info.dwSize == sizeof(info))
-        std::memcpy(reinterpret_cast<NEWCPLINFOA*>(lParam2), &info, sizeof(info));
+    if (describe && info.dwSize == sizeof(info)) {
+        NEWCPLINFOA* out = reinterpret_cast<NEWCPLINFOA*>(lParam2);
+#ifdef _WIN64
+        // The 64-bit record's data and icon are pointer-sized: copied field by field.
+        out->dwSize = sizeof(*out);
+        out->dwFlags = info.dwFlags;
+        out->dwHelpContext = info.dwHelpContext;
+        out->lData = info.lData;
+        out->hIcon =
+            reinterpret_cast<HICON>(static_cast<intptr_t>(static_cast<int32_t>(info.hIcon)));
+        std::memcpy(out->szName, info.szName, sizeof(info.szName));
+        std::memcpy(out->szInfo, info.szInfo, sizeof(info.szInfo));
+        std::memcpy(out->szHelpFile, info.szHelpFile, sizeof(info.szHelpFile));
+#else
+        std::memcpy(out, &info, sizeof(info));
+#endif
+    }
     return result;
 }
 

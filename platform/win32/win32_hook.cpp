@@ -1,6 +1,8 @@
 #include "platform/win32/win32_hook.h"
 
-static_assert(sizeof(HHOOK) == sizeof(HookHandle), "a hook handle is 32 bits on the target");
+// A hook handle has 32 significant bits on 32-bit and 64-bit Windows alike (so processes of both
+// kinds can share one); a 64-bit handle is the 32-bit one sign-extended, as LongToHandle makes it.
+static_assert(sizeof(HHOOK) >= sizeof(HookHandle), "a hook handle holds 32 bits");
 static_assert(sizeof(RECT) == sizeof(Rect), "RECT is four 32-bit integers");
 
 namespace {
@@ -9,7 +11,7 @@ HWND Window(uintptr_t window) {
     return reinterpret_cast<HWND>(window);
 }
 HHOOK Hook(HookHandle hook) {
-    return reinterpret_cast<HHOOK>(static_cast<uintptr_t>(hook));
+    return reinterpret_cast<HHOOK>(static_cast<intptr_t>(static_cast<int32_t>(hook)));
 }
 HANDLE Block(SharedBlock block) {
     return reinterpret_cast<HANDLE>(block);

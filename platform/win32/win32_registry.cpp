@@ -2,13 +2,15 @@
 
 #include <windows.h>
 
-static_assert(sizeof(HKEY) == sizeof(RegKey), "a key handle is 32 bits on the target");
+// A key handle has 32 significant bits on 32-bit and 64-bit Windows alike; on 64-bit Windows
+// the predefined roots and the opened keys are those bits sign-extended (LongToHandle).
+static_assert(sizeof(HKEY) >= sizeof(RegKey), "a key handle holds 32 bits");
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide characters are UTF-16 on the target");
 
 namespace {
 
 HKEY H(RegKey key) {
-    return reinterpret_cast<HKEY>(static_cast<uintptr_t>(key));
+    return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(key)));
 }
 RegKey K(HKEY key) {
     return static_cast<RegKey>(reinterpret_cast<uintptr_t>(key));

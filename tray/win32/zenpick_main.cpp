@@ -15,9 +15,12 @@
 
 namespace {
 
-// NOTIFYICONDATAA as the first shell versions know it: 88 bytes.
-constexpr DWORD kNotifyIconDataSize = 88;
-static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == kNotifyIconDataSize, "tray icon record");
+// NOTIFYICONDATAA as the first shell versions know it, up to the end of its 64-character tip:
+// 88 bytes on 32-bit Windows.
+constexpr DWORD kNotifyIconDataSize = offsetof(NOTIFYICONDATAA, szTip) + 64;
+#ifndef _WIN64
+static_assert(kNotifyIconDataSize == 88, "tray icon record");
+#endif
 
 HINSTANCE g_instance;
 Tray* g_tray;
