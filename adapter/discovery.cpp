@@ -12,31 +12,33 @@ struct Width;
 
 template <>
 struct Width<char> {
+    using Registry = RegistryReader;
     static constexpr const char* deviceMap = kDeviceMapKey;
     static constexpr const char* firstDevice = kFirstDeviceValue;
     static constexpr const char* secondDevice = kSecondDeviceValue;
     static constexpr const char* driver = kDriverName;
     static constexpr const char* driverUpper = kDriverNameUpper;
-    static int32_t Open(RegistryPort& reg, RegKey parent, const char* path, RegKey* key) {
+    static int32_t Open(Registry& reg, RegKey parent, const char* path, RegKey* key) {
         return reg.OpenKey(parent, path, key);
     }
-    static int32_t Query(RegistryPort& reg, RegKey key, const char* name, uint32_t* type,
-                         uint8_t* data, uint32_t* size) {
+    static int32_t Query(Registry& reg, RegKey key, const char* name, uint32_t* type, uint8_t* data,
+                         uint32_t* size) {
         return reg.QueryValue(key, name, type, data, size);
     }
 };
 
 template <>
 struct Width<char16_t> {
-    static constexpr const char16_t* deviceMap = u"HARDWARE\\DEVICEMAP\\VIDEO";
-    static constexpr const char16_t* firstDevice = u"\\Device\\Video0";
-    static constexpr const char16_t* secondDevice = u"\\Device\\Video1";
-    static constexpr const char16_t* driver = u"lumora";
-    static constexpr const char16_t* driverUpper = u"LUMORA";
-    static int32_t Open(RegistryPort& reg, RegKey parent, const char16_t* path, RegKey* key) {
+    using Registry = RegistryReaderW;
+    static constexpr const char16_t* deviceMap = kDeviceMapKeyW;
+    static constexpr const char16_t* firstDevice = kFirstDeviceValueW;
+    static constexpr const char16_t* secondDevice = kSecondDeviceValueW;
+    static constexpr const char16_t* driver = kDriverNameW;
+    static constexpr const char16_t* driverUpper = kDriverNameUpperW;
+    static int32_t Open(Registry& reg, RegKey parent, const char16_t* path, RegKey* key) {
         return reg.OpenKeyW(parent, path, key);
     }
-    static int32_t Query(RegistryPort& reg, RegKey key, const char16_t* name, uint32_t* type,
+    static int32_t Query(Registry& reg, RegKey key, const char16_t* name, uint32_t* type,
                          uint8_t* data, uint32_t* size) {
         return reg.QueryValueW(key, name, type, data, size);
     }
@@ -77,8 +79,8 @@ bool Contains(const Ch* text, size_t length, Ch c) {
 // what the value holds up to its first zero or up to the end of what was read, whichever comes
 // first: a value that fills its buffer or lacks its terminator is never read past its end.
 template <class Ch>
-bool ReadDeviceText(RegistryPort& reg, RegKey map, const Ch* name, const DiscoveryVariant& variant,
-                    Ch* text, size_t* length) {
+bool ReadDeviceText(typename Width<Ch>::Registry& reg, RegKey map, const Ch* name,
+                    const DiscoveryVariant& variant, Ch* text, size_t* length) {
     uint32_t bytes = variant.bufferBytes;
     if (bytes > kDeviceTextChars * sizeof(Ch))
         bytes = kDeviceTextChars * sizeof(Ch);
@@ -106,7 +108,8 @@ bool ReadDeviceText(RegistryPort& reg, RegKey map, const Ch* name, const Discove
 }
 
 template <class Ch>
-BasicDiscoveryRecord<Ch> Discover(RegistryPort& reg, const DiscoveryVariant& variant) {
+BasicDiscoveryRecord<Ch> Discover(typename Width<Ch>::Registry& reg,
+                                  const DiscoveryVariant& variant) {
     using W = Width<Ch>;
     BasicDiscoveryRecord<Ch> record;
     RegKey map = 0;
@@ -147,20 +150,20 @@ BasicDiscoveryRecord<Ch> Discover(RegistryPort& reg, const DiscoveryVariant& var
 
 }  // namespace
 
-DiscoveryRecord DiscoverAdapters(RegistryPort& reg, const DiscoveryVariant& variant) {
+DiscoveryRecord DiscoverAdapters(RegistryReader& reg, const DiscoveryVariant& variant) {
     return Discover<char>(reg, variant);
 }
 
-DiscoveryRecordW DiscoverAdaptersW(RegistryPort& reg) {
+DiscoveryRecordW DiscoverAdaptersW(RegistryReaderW& reg) {
     return Discover<char16_t>(reg, kHookDiscovery);
 }
 
-bool TrayDriverPresent(SystemPort& sys, RegistryPort& reg) {
+bool TrayDriverPresent(TraySystem& sys, RegistryReader& reg) {
     return sys.PlatformId() == VER_PLATFORM_WIN32_NT_ &&
            DiscoverAdapters(reg, kTrayPresenceDiscovery).found;
 }
 
-bool OpenJoinedKey(RegistryPort& reg, const char* prefix, const char* tail, RegKey* key) {
+bool OpenJoinedKey(RegistryReader& reg, const char* prefix, const char* tail, RegKey* key) {
     char path[2 * (kDeviceTextChars + 1) + 64];
     const size_t a = std::strlen(prefix);
     const size_t b = std::strlen(tail);
@@ -175,7 +178,7 @@ bool OpenJoinedKey(RegistryPort& reg, const char* prefix, const char* tail, RegK
     return true;
 }
 
-bool OpenTraySettingsKey(RegistryPort& reg, SettingsKeyPath path, RegKey* key) {
+bool OpenTraySettingsKey(RegistryReader& reg, SettingsKeyPath path, RegKey* key) {
     DiscoveryRecord record = DiscoverAdapters(reg, kTrayReaderDiscovery);
     if (!record.found)
         return false;
@@ -196,7 +199,7 @@ bool ContainsText(const char* text, size_t length, const char* needle) {
     return Find(text, n, needle) != nullptr;
 }
 
-bool ReadTrayNumber(RegistryPort& reg, SettingsKeyPath path, const char* name, uint32_t* value) {
+bool ReadTrayNumber(RegistryReader& reg, SettingsKeyPath path, const char* name, uint32_t* value) {
     RegKey key = 0;
     if (!OpenTraySettingsKey(reg, path, &key))
         return false;
@@ -245,15 +248,14 @@ bool OpenAppletSettingsKeys(RegistryPort& reg, DiscoveryRecord* record, RegKey* 
     return *first != 0;
 }
 
-bool OpenHookSettingsKey(RegistryPort& reg, RegKey* key) {
+bool OpenHookSettingsKey(RegistryReaderW& reg, RegKey* key) {
     DiscoveryRecordW record = DiscoverAdaptersW(reg);
     if (!record.found || !record.dual)
         return false;
-    static const char16_t prefix[] = u"SYSTEM\\CurrentControlSet\\Services\\";
-    char16_t path[sizeof(prefix) / sizeof(char16_t) + kDeviceTextChars];
-    const size_t a = sizeof(prefix) / sizeof(char16_t) - 1;
+    char16_t path[sizeof(kServicesPrefixW) / sizeof(char16_t) + kDeviceTextChars];
+    const size_t a = sizeof(kServicesPrefixW) / sizeof(char16_t) - 1;
     const size_t b = Length(record.driverPath);
-    std::memcpy(path, prefix, a * sizeof(char16_t));
+    std::memcpy(path, kServicesPrefixW, a * sizeof(char16_t));
     std::memcpy(path + a, record.driverPath, (b + 1) * sizeof(char16_t));
     RegKey opened = 0;
     if (reg.OpenKeyW(HKEY_LOCAL_MACHINE_, path, &opened) != ERROR_SUCCESS_)
@@ -262,7 +264,7 @@ bool OpenHookSettingsKey(RegistryPort& reg, RegKey* key) {
     return true;
 }
 
-bool ReadNumber(RegistryPort& reg, RegKey key, const char* name, uint32_t type, uint32_t* value) {
+bool ReadNumber(RegistryReader& reg, RegKey key, const char* name, uint32_t type, uint32_t* value) {
     uint8_t bytes[4] = {};
     uint32_t stored = REG_NONE_;
     uint32_t size = sizeof(bytes);
@@ -274,7 +276,7 @@ bool ReadNumber(RegistryPort& reg, RegKey key, const char* name, uint32_t type, 
     return true;
 }
 
-bool ReadNumberW(RegistryPort& reg, RegKey key, const char16_t* name, uint32_t* value) {
+bool ReadNumberW(RegistryReaderW& reg, RegKey key, const char16_t* name, uint32_t* value) {
     uint8_t bytes[4] = {};
     uint32_t size = sizeof(bytes);
     if (reg.QueryValueW(key, name, nullptr, bytes, &size) != ERROR_SUCCESS_)
@@ -285,7 +287,7 @@ bool ReadNumberW(RegistryPort& reg, RegKey key, const char16_t* name, uint32_t* 
     return true;
 }
 
-bool ReadString(RegistryPort& reg, RegKey key, const char* name, char* buffer, uint32_t size) {
+bool ReadString(RegistryReader& reg, RegKey key, const char* name, char* buffer, uint32_t size) {
     if (size == 0)
         return false;
     uint32_t type = REG_NONE_;

@@ -3,14 +3,14 @@
 #include "adapter/discovery.h"
 #include "platform/windows.h"
 
-bool ControllerSetupIsDual(SystemPort& sys, RegistryPort& reg) {
+bool ControllerSetupIsDual(ControllerSystem& sys, RegistryReader& reg) {
     if (sys.PlatformId() != VER_PLATFORM_WIN32_NT_)
         return false;
     const DiscoveryRecord record = DiscoverAdapters(reg, kControllerDiscovery);
     return record.found && record.dual;
 }
 
-int32_t RunAlignmentController(SystemPort& sys, RegistryPort& reg, ControllerShell& shell) {
+int32_t RunAlignmentController(ControllerSystem& sys, RegistryReader& reg, ControllerShell& shell) {
     if (!ControllerSetupIsDual(sys, reg))
         return 0;
 

@@ -46,11 +46,11 @@ class ControllerShell {
 
 // Whether the controller has work here: Windows NT, and the board's driver on the first
 // display device in a dual setup (two heads, or a second device of the same driver).
-bool ControllerSetupIsDual(SystemPort& sys, RegistryPort& reg);
+bool ControllerSetupIsDual(ControllerSystem& sys, RegistryReader& reg);
 
 // The whole program. The exit code: 0 on every early end, else the wParam of WM_QUIT (0 from
 // the window's own WM_CLOSE).
-int32_t RunAlignmentController(SystemPort& sys, RegistryPort& reg, ControllerShell& shell);
+int32_t RunAlignmentController(ControllerSystem& sys, RegistryReader& reg, ControllerShell& shell);
 
 // The controller window's procedure.
 intptr_t ControllerWndProc(ControllerShell& shell, ControllerWindow window, uint32_t message,

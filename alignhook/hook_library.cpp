@@ -54,7 +54,7 @@ void ApplyDialogAlignment(HookPort& port, const AlignmentSettings& settings, Win
 
 }  // namespace
 
-void ReadAlignmentSettings(RegistryPort& reg, AlignmentSettings* settings) {
+void ReadAlignmentSettings(RegistryReaderW& reg, AlignmentSettings* settings) {
     settings->controlFlags = 0;
     RegKey key = 0;
     if (!OpenHookSettingsKey(reg, &key))
@@ -81,7 +81,7 @@ void ReadAlignmentSettings(RegistryPort& reg, AlignmentSettings* settings) {
     reg.CloseKey(user);
 }
 
-bool AttachHookLibrary(HookPort& port, RegistryPort& reg, uintptr_t module, HookLibrary* lib) {
+bool AttachHookLibrary(HookPort& port, RegistryReaderW& reg, uintptr_t module, HookLibrary* lib) {
     uint32_t lastError = 0;
     const SharedBlock block =
         port.CreateSharedBlock(kSharedBlockName, kSharedBlockBytes, &lastError);
@@ -129,8 +129,8 @@ int32_t StopHooking(HookPort& port, HookLibrary* lib) {
     return 1;
 }
 
-intptr_t AlignmentHookProc(const HookLibrary& lib, HookPort& port, RegistryPort& reg, int32_t code,
-                           uintptr_t sent, HookMessageRecord* record) {
+intptr_t AlignmentHookProc(const HookLibrary& lib, HookPort& port, RegistryReaderW& reg,
+                           int32_t code, uintptr_t sent, HookMessageRecord* record) {
     // The handle is taken afresh on every call: the controller may have published it since.
     const HookHandle hook = SharedHook(lib);
     const intptr_t lParam = reinterpret_cast<intptr_t>(record);

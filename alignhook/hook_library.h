@@ -60,12 +60,12 @@ struct HookLibrary {
 // Fills the settings from the registry: the four sizes from the first device's settings key
 // (only on a dual setup), the control flags from the user's "TwinControlFlag" AND 3. The
 // control flags are 0 unless every value was found.
-void ReadAlignmentSettings(RegistryPort& reg, AlignmentSettings* settings);
+void ReadAlignmentSettings(RegistryReaderW& reg, AlignmentSettings* settings);
 
 // Process attach: creates or opens the shared block (zeroing it only when it is new), maps it,
 // registers the change message and reads the settings. False, with nothing left open, when the
 // block cannot be made or mapped: the library must not load then.
-bool AttachHookLibrary(HookPort& port, RegistryPort& reg, uintptr_t module, HookLibrary* lib);
+bool AttachHookLibrary(HookPort& port, RegistryReaderW& reg, uintptr_t module, HookLibrary* lib);
 // Process detach: unmaps and closes the block. Safe after a failed attach.
 void DetachHookLibrary(HookPort& port, HookLibrary* lib);
 
@@ -80,5 +80,5 @@ int32_t StopHooking(HookPort& port, HookLibrary* lib);
 // WM_WINDOWPOSCHANGING read the settings afresh, the latter two edit the structure that lParam
 // points to as the settings say, and every message is passed on. Nothing else touches the
 // registry or allocates.
-intptr_t AlignmentHookProc(const HookLibrary& lib, HookPort& port, RegistryPort& reg, int32_t code,
-                           uintptr_t sent, HookMessageRecord* record);
+intptr_t AlignmentHookProc(const HookLibrary& lib, HookPort& port, RegistryReaderW& reg,
+                           int32_t code, uintptr_t sent, HookMessageRecord* record);

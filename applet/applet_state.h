@@ -45,7 +45,7 @@ struct AppletState {
 // What every operation of the applet works with.
 struct Applet {
     RegistryPort& reg;
-    SystemPort& sys;
+    AppletSystem& sys;
     ProfilePort& profile;
     DialogPort& ui;
     AppletState& state;

@@ -38,7 +38,7 @@ bool CarriesSingleMarker(const char* name) {
 
 }  // namespace
 
-bool ExpandDatabasePath(SystemPort& sys, char* path) {
+bool ExpandDatabasePath(AppletSystem& sys, char* path) {
     const uint32_t needed = sys.ExpandEnvironment(kDatabasePathText, path, kDatabasePathChars);
     if (needed >= 1 && needed <= kDatabasePathChars)
         return true;
@@ -46,7 +46,7 @@ bool ExpandDatabasePath(SystemPort& sys, char* path) {
     return false;
 }
 
-bool LoadMonitorList(SystemPort& sys, ProfilePort& profile, const char* path, bool singleDialog,
+bool LoadMonitorList(AppletSystem& sys, ProfilePort& profile, const char* path, bool singleDialog,
                      MonitorList* list) {
     list->count = 0;
     const uint32_t copied =

@@ -24,8 +24,8 @@ constexpr uint32_t kMissingSize = 999;
 // and where each listed name starts in it.
 struct MonitorList {
     uint32_t count = 0;
-    uint16_t offsets[kKeyListChars / 2];
-    char text[kKeyListChars];
+    uint16_t offsets[kKeyListChars / 2] = {};
+    char text[kKeyListChars] = {};
     const char* Name(uint32_t index) const { return text + offsets[index]; }
 };
 
@@ -33,13 +33,13 @@ struct MonitorList {
 // its terminator takes 1 to kDatabasePathChars characters, else false with `path` emptied. It
 // does not beep: the dialog that opens gives the warning beep on failure and does not go on to
 // LoadMonitorList.
-bool ExpandDatabasePath(SystemPort& sys, char* path);
+bool ExpandDatabasePath(AppletSystem& sys, char* path);
 
 // The model names of the database at the expanded `path`, in file order; for the single-adapter
 // dialog without the names that carry "single" or "SINGLE" (case-sensitive, so "Single" stays).
 // Names longer than kModelNameChars - 1 characters are left out. False, with one warning beep,
 // when the file or the section is missing, the section is empty or its key list does not fit.
-bool LoadMonitorList(SystemPort& sys, ProfilePort& profile, const char* path, bool singleDialog,
+bool LoadMonitorList(AppletSystem& sys, ProfilePort& profile, const char* path, bool singleDialog,
                      MonitorList* list);
 
 // "X_SIZE" or "Y_SIZE" of `model`: 999 when the database lacks it; false when the value is empty

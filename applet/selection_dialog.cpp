@@ -286,7 +286,7 @@ intptr_t RestartDlgProc(DialogPort& ui, WindowHandle dialog, uint32_t message, u
     return 0;
 }
 
-void RequestReboot(SystemPort& sys) {
+void RequestReboot(AppletSystem& sys) {
     sys.EnablePrivilege(kShutdownPrivilege);
     sys.ExitSession(EWX_REBOOT_, 0);
 }

@@ -33,4 +33,4 @@ bool SelectionChanged(const SelectionState& selection);
 // kRestartNow.
 intptr_t RestartDlgProc(DialogPort& ui, WindowHandle dialog, uint32_t message, uintptr_t wParam);
 // Enables the shutdown privilege and asks for a restart of the operating system.
-void RequestReboot(SystemPort& sys);
+void RequestReboot(AppletSystem& sys);

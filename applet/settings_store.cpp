@@ -118,7 +118,7 @@ void SaveTvStandard(RegistryPort& reg, RegKey key, const SelectionState& selecti
     }
 }
 
-bool ReminderProgramCheck(SystemPort& sys) {
+bool ReminderProgramCheck(AppletSystem& sys) {
     char path[260 + sizeof(kReminderProgramFile)];
     const uint32_t n = sys.SystemDirectory(path, 261);
     if (n == 0 || n > 260)

@@ -51,7 +51,7 @@ TvSettings ReadTvSettings(RegistryPort& reg, RegKey key);
 void SaveTvStandard(RegistryPort& reg, RegKey key, const SelectionState& selection);
 
 // False only when the reminder program exists and is empty.
-bool ReminderProgramCheck(SystemPort& sys);
+bool ReminderProgramCheck(AppletSystem& sys);
 // "OrvelIsInstalled" = 2 with a standard chosen, else 1, when the maker's key exists.
 void WriteInstallState(Applet& applet, bool tvChosen);
 // "Cache Valid" = 0 under "Control Panel\Cache", when that key exists.

@@ -15,27 +15,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID);
 namespace {
 
 // The real registry, every call counted.
-class CountingRegistry final : public RegistryPort {
+class CountingRegistry final : public RegistryReaderW {
   public:
     uint32_t calls = 0;
-    int32_t OpenKey(RegKey p, const char* path, RegKey* out) override {
-        return ++calls, real_.OpenKey(p, path, out);
-    }
-    int32_t CreateKey(RegKey p, const char* path, RegKey* out) override {
-        return ++calls, real_.CreateKey(p, path, out);
-    }
-    int32_t QueryValue(RegKey k, const char* n, uint32_t* t, uint8_t* d, uint32_t* s) override {
-        return ++calls, real_.QueryValue(k, n, t, d, s);
-    }
-    int32_t SetValue(RegKey k, const char* n, uint32_t t, const uint8_t* d, uint32_t s) override {
-        return ++calls, real_.SetValue(k, n, t, d, s);
-    }
-    int32_t DeleteValue(RegKey k, const char* n) override {
-        return ++calls, real_.DeleteValue(k, n);
-    }
-    int32_t EnumKey(RegKey k, uint32_t i, char* n, uint32_t s) override {
-        return ++calls, real_.EnumKey(k, i, n, s);
-    }
     int32_t CloseKey(RegKey k) override { return ++calls, real_.CloseKey(k); }
     int32_t OpenKeyW(RegKey p, const char16_t* path, RegKey* out) override {
         return ++calls, real_.OpenKeyW(p, path, out);
@@ -49,7 +31,7 @@ class CountingRegistry final : public RegistryPort {
     }
 
   private:
-    Win32Registry real_;
+    Win32RegistryW real_;
 };
 
 CountingRegistry g_registry;
@@ -77,7 +59,7 @@ double PerCall(HOOKPROC proc, CWPSTRUCT* cwp, int n) {
 
 }  // namespace
 
-RegistryPort& HookRegistry() {
+RegistryReaderW& HookRegistry() {
     return g_registry;
 }
 

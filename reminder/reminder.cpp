@@ -9,24 +9,24 @@ namespace {
 // Closes the key when it goes out of scope, on every path.
 class KeyCloser {
   public:
-    KeyCloser(RegistryPort& reg, RegKey key) : reg_(reg), key_(key) {}
+    KeyCloser(RegistryReader& reg, RegKey key) : reg_(reg), key_(key) {}
     ~KeyCloser() { reg_.CloseKey(key_); }
     KeyCloser(const KeyCloser&) = delete;
     KeyCloser& operator=(const KeyCloser&) = delete;
 
   private:
-    RegistryPort& reg_;
+    RegistryReader& reg_;
     RegKey key_;
 };
 
-bool HasMonitorName(RegistryPort& reg, RegKey settings, const char* name) {
+bool HasMonitorName(RegistryReader& reg, RegKey settings, const char* name) {
     char buffer[kMonitorNameBytes];
     return ReadString(reg, settings, name, buffer, sizeof(buffer));
 }
 
 }  // namespace
 
-int32_t ReadReminderStage(RegistryPort& reg, const char* driverPath) {
+int32_t ReadReminderStage(RegistryReader& reg, const char* driverPath) {
     RegKey key = 0;
     if (!OpenJoinedKey(reg, kMakerSoftwarePrefix, driverPath, &key))
         return kStageNothingDue;
@@ -37,7 +37,7 @@ int32_t ReadReminderStage(RegistryPort& reg, const char* driverPath) {
     return static_cast<int32_t>(stage);
 }
 
-void WriteReminderStage(RegistryPort& reg, const char* driverPath, int32_t stage) {
+void WriteReminderStage(RegistryWriter& reg, const char* driverPath, int32_t stage) {
     RegKey key = 0;
     if (!OpenJoinedKey(reg, kMakerSoftwarePrefix, driverPath, &key))
         return;
@@ -48,7 +48,7 @@ void WriteReminderStage(RegistryPort& reg, const char* driverPath, int32_t stage
     reg.SetValue(key, kOrvelIsInstalled, REG_DWORD_, bytes, sizeof(bytes));
 }
 
-bool IsMonitorReminderDue(RegistryPort& reg, const DiscoveryRecord& adapter) {
+bool IsMonitorReminderDue(RegistryReader& reg, const DiscoveryRecord& adapter) {
     RegKey settings = 0;
     if (!OpenJoinedKey(reg, kServicesPrefix, adapter.driverPath, &settings))
         return false;
@@ -62,7 +62,7 @@ bool IsMonitorReminderDue(RegistryPort& reg, const DiscoveryRecord& adapter) {
     return false;
 }
 
-bool IsTvReminderDue(RegistryPort& reg, const DiscoveryRecord& adapter) {
+bool IsTvReminderDue(RegistryReader& reg, const DiscoveryRecord& adapter) {
     RegKey settings = 0;
     if (!OpenJoinedKey(reg, kServicesPrefix, adapter.driverPath, &settings))
         return false;
@@ -79,7 +79,7 @@ bool IsTvReminderDue(RegistryPort& reg, const DiscoveryRecord& adapter) {
     return (selected & available & 3u) == 0;
 }
 
-bool ReminderCommandLine(SystemPort& sys, char* buffer, uint32_t size) {
+bool ReminderCommandLine(ReminderSystem& sys, char* buffer, uint32_t size) {
     const uint32_t length = sys.SystemDirectory(buffer, size);
     if (length == 0 || length >= size || length + sizeof(kAppletCommand) > size)
         return false;
@@ -87,7 +87,7 @@ bool ReminderCommandLine(SystemPort& sys, char* buffer, uint32_t size) {
     return true;
 }
 
-bool HandleReminderCommand(SystemPort& sys, int32_t id) {
+bool HandleReminderCommand(ReminderSystem& sys, int32_t id) {
     if (id != kReminderButton)
         return false;
     char commandLine[300];
@@ -97,7 +97,7 @@ bool HandleReminderCommand(SystemPort& sys, int32_t id) {
     return true;
 }
 
-int RunReminder(RegistryPort& reg, SystemPort& sys, ReminderShell& shell) {
+int RunReminder(RegistryWriter& reg, ReminderSystem& sys, ReminderShell& shell) {
     const DiscoveryRecord adapter = DiscoverAdapters(reg, kReminderDiscovery);
     if (!adapter.found)
         return 0;

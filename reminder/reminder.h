@@ -26,20 +26,20 @@ constexpr int32_t kStageNothingDue = 2;
 constexpr uint32_t kMonitorNameBytes = 64;
 
 // The stage; a missing key or value, or one of another type than REG_DWORD, reads as 2.
-int32_t ReadReminderStage(RegistryPort& reg, const char* driverPath);
+int32_t ReadReminderStage(RegistryReader& reg, const char* driverPath);
 // Sets the stage in the maker's software key if that key exists (it is never created here).
-void WriteReminderStage(RegistryPort& reg, const char* driverPath, int32_t stage);
+void WriteReminderStage(RegistryWriter& reg, const char* driverPath, int32_t stage);
 
-bool IsMonitorReminderDue(RegistryPort& reg, const DiscoveryRecord& adapter);
-bool IsTvReminderDue(RegistryPort& reg, const DiscoveryRecord& adapter);
+bool IsMonitorReminderDue(RegistryReader& reg, const DiscoveryRecord& adapter);
+bool IsTvReminderDue(RegistryReader& reg, const DiscoveryRecord& adapter);
 
 // The command line that opens the monitor selection applet: the system directory followed by
 // "\control.exe lumora2.cpl". False when it does not fit `size` bytes.
-bool ReminderCommandLine(SystemPort& sys, char* buffer, uint32_t size);
+bool ReminderCommandLine(ReminderSystem& sys, char* buffer, uint32_t size);
 
 // A WM_COMMAND in a reminder dialog. The button (or Enter) starts the applet and the dialog ends
 // with 1: the result is true. Any other id (Escape among them) changes nothing.
-bool HandleReminderCommand(SystemPort& sys, int32_t id);
+bool HandleReminderCommand(ReminderSystem& sys, int32_t id);
 
 // The windows the reminder needs from its shell.
 class ReminderShell {
@@ -54,4 +54,4 @@ class ReminderShell {
 };
 
 // The whole program, from discovery to the end; the exit code, which is always 0.
-int RunReminder(RegistryPort& reg, SystemPort& sys, ReminderShell& shell);
+int RunReminder(RegistryWriter& reg, ReminderSystem& sys, ReminderShell& shell);

@@ -41,7 +41,7 @@ void RefreshAll(Tray& tray, WindowHandle window) {
 }
 
 int32_t RunTrayProgram(Tray& tray) {
-    SystemPort& sys = tray.ports.sys;
+    TraySystem& sys = tray.ports.sys;
     TrayShell& shell = tray.ports.shell;
     uint32_t error = 0;
     const SysHandle mutex = sys.CreateNamedMutex(kTrayMutexName, true, &error);
@@ -85,7 +85,7 @@ void CheckDisplayChange(Tray& tray, WindowHandle window) {
 }
 
 void OpenDisplayProperties(Tray& tray) {
-    SystemPort& sys = tray.ports.sys;
+    TraySystem& sys = tray.ports.sys;
     constexpr uint32_t kPathRoom = 260;
     char command[kPathRoom + sizeof(kDisplayPropertiesCommand) +
                  sizeof(kDisplayPropertiesArguments)];

@@ -116,8 +116,8 @@ class TrayShell {
 };
 
 struct TrayPorts {
-    SystemPort& sys;
-    RegistryPort& reg;
+    TraySystem& sys;
+    RegistryReader& reg;
     DisplayPort& display;
     EscapePort& escape;
     WindowPort& windows;

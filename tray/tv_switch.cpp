@@ -55,7 +55,7 @@ bool HasArea(const Rect& r) {
 
 LastMode ReadLastMode(Tray& tray, LastModeKind kind) {
     LastMode mode = kDefaultLastMode;
-    RegistryPort& reg = tray.ports.reg;
+    RegistryReader& reg = tray.ports.reg;
     RegKey key = 0;
     if (!OpenTraySettingsKey(reg, SettingsKeyPath::kServiceDevice0, &key))
         return mode;
@@ -79,7 +79,7 @@ LastMode ReadLastMode(Tray& tray, LastModeKind kind) {
 void SwitchTvOutput(Tray& tray, bool on) {
     DisplayPort& display = tray.ports.display;
     WindowPort& windows = tray.ports.windows;
-    SystemPort& sys = tray.ports.sys;
+    TraySystem& sys = tray.ports.sys;
 
     const LastMode last = ReadLastMode(tray, on ? LastModeKind::kTv : LastModeKind::kMonitor);
     const DevMode target = ModeRequest(DM_BITSPERPEL_ | DM_PELSWIDTH_ | DM_PELSHEIGHT_, last.width,

@@ -66,7 +66,7 @@ bool Win32ControllerShell::RegisterControllerClass() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_instance = instance;
-    Win32System system;
-    Win32Registry registry;
+    Win32ControllerSystem system;
+    Win32RegistryReader registry;
     return RunAlignmentController(system, registry, g_shell);
 }

@@ -2,9 +2,9 @@
 #include "platform/win32/win32_registry.h"
 
 namespace {
-Win32Registry g_registry;  // constant-initialised: the library runs no static constructors
+Win32RegistryW g_registry;  // constant-initialised: the library runs no static constructors
 }
 
-RegistryPort& HookRegistry() {
+RegistryReaderW& HookRegistry() {
     return g_registry;
 }

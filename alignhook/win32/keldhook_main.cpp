@@ -8,7 +8,7 @@
 #include "platform/win32/win32_hook.h"
 
 // The registry the hook reads its settings from (hook_registry.cpp).
-RegistryPort& HookRegistry();
+RegistryReaderW& HookRegistry();
 
 extern "C" LRESULT CALLBACK AlignmentHookCallback(int code, WPARAM wParam, LPARAM lParam);
 

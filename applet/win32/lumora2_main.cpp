@@ -47,7 +47,7 @@ DLGPROC ProcedureFor(uint32_t procedure) {
 }
 
 Win32Registry g_registry;
-Win32System g_system;
+Win32AppletSystem g_system;
 Win32Profile g_profile;
 Win32Dialog g_dialogs(nullptr, ProcedureFor);
 AppletState g_state;

@@ -12,7 +12,7 @@
 
 #include "platform/registry.h"
 
-class SimRegistry final : public RegistryPort {
+class SimRegistry final : public RegistryPort, public RegistryReaderW {
   public:
     using Bytes = std::vector<uint8_t>;
 

@@ -78,11 +78,6 @@ uint32_t SimSystem::Launch(const char* commandLine, int32_t show) {
     return launchResult;
 }
 
-int32_t SimSystem::ShowMessageBox(const char* text, const char* caption, uint32_t flags) {
-    boxes.push_back({text, caption, flags});
-    return messageBoxAnswer;
-}
-
 SysHandle SimSystem::CreateNamedMutex(const char* name, bool /*initialOwner*/,
                                       uint32_t* lastError) {
     if (mutexError) {

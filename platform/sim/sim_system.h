@@ -1,4 +1,4 @@
-// In-memory machine facts and services: what the programs launch, beep and show is recorded.
+// In-memory machine facts and services: what the programs launch and beep is recorded.
 #pragma once
 
 #include <cstdint>
@@ -8,16 +8,15 @@
 
 #include "platform/system.h"
 
-class SimSystem final : public SystemPort {
+// One simulated machine serves every program's view of the system.
+class SimSystem final : public TraySystem,
+                        public AppletSystem,
+                        public ReminderSystem,
+                        public ControllerSystem {
   public:
     struct Launched {
         std::string commandLine;
         int32_t show;
-    };
-    struct Box {
-        std::string text;
-        std::string caption;
-        uint32_t flags;
     };
 
     uint32_t platformId = VER_PLATFORM_WIN32_NT_;
@@ -25,12 +24,10 @@ class SimSystem final : public SystemPort {
     std::map<std::string, std::string> environment;  // by upper-case name
     std::map<std::string, uint64_t> files;           // by lower-case path
     uint32_t launchResult = 33;
-    int32_t messageBoxAnswer = 1;  // IDOK
-    uint32_t mutexError = 0;       // when nonzero, CreateNamedMutex fails with this error
+    uint32_t mutexError = 0;  // when nonzero, CreateNamedMutex fails with this error
 
     std::vector<Launched> launched;
     std::vector<uint32_t> beeps;
-    std::vector<Box> boxes;
     std::map<std::string, int> mutexes;  // name -> open handles
     int OpenHandleCount() const { return static_cast<int>(handles_.size()); }
 
@@ -40,7 +37,6 @@ class SimSystem final : public SystemPort {
     bool FindFile(const char* path, uint64_t* size) override;
     uint32_t Launch(const char* commandLine, int32_t show) override;
     void Beep(uint32_t type) override { beeps.push_back(type); }
-    int32_t ShowMessageBox(const char* text, const char* caption, uint32_t flags) override;
     SysHandle CreateNamedMutex(const char* name, bool initialOwner, uint32_t* lastError) override;
 
     // ExpandEnvironment's text, as a string.

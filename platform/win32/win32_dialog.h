@@ -8,7 +8,7 @@
 class Win32Dialog final : public DialogPort {
   public:
     // `procedureFor` gives the dialog procedure that RunDialog's `procedure` names.
-    Win32Dialog(HINSTANCE module, DLGPROC (*procedureFor)(uint32_t procedure))
+    constexpr Win32Dialog(HINSTANCE module, DLGPROC (*procedureFor)(uint32_t procedure))
         : module_(module), procedureFor_(procedureFor) {}
 
     void EnableControl(WindowHandle dialog, int32_t id, bool enable) override;

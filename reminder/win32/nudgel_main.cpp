@@ -8,7 +8,7 @@
 namespace {
 
 HINSTANCE g_instance;
-Win32System g_system;
+Win32ReminderSystem g_system;
 
 LRESULT CALLBACK OwnerWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CREATE)
@@ -62,7 +62,7 @@ class Win32ReminderShell final : public ReminderShell {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_instance = instance;
-    Win32Registry registry;
+    Win32RegistryWriter registry;
     Win32ReminderShell shell;
     return RunReminder(registry, g_system, shell);
 }

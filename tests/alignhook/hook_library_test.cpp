@@ -23,27 +23,11 @@ std::string Narrow(const char16_t* text) {
 }
 
 // The registry as the hook sees it, with every wide value read recorded by name.
-class ReadLog final : public RegistryPort {
+class ReadLog final : public RegistryReaderW {
   public:
     explicit ReadLog(SimRegistry& reg) : reg_(reg) {}
     std::vector<std::string> reads;
 
-    int32_t OpenKey(RegKey p, const char* path, RegKey* out) override {
-        return reg_.OpenKey(p, path, out);
-    }
-    int32_t CreateKey(RegKey p, const char* path, RegKey* out) override {
-        return reg_.CreateKey(p, path, out);
-    }
-    int32_t QueryValue(RegKey k, const char* n, uint32_t* t, uint8_t* d, uint32_t* s) override {
-        return reg_.QueryValue(k, n, t, d, s);
-    }
-    int32_t SetValue(RegKey k, const char* n, uint32_t t, const uint8_t* d, uint32_t s) override {
-        return reg_.SetValue(k, n, t, d, s);
-    }
-    int32_t DeleteValue(RegKey k, const char* n) override { return reg_.DeleteValue(k, n); }
-    int32_t EnumKey(RegKey k, uint32_t i, char* n, uint32_t s) override {
-        return reg_.EnumKey(k, i, n, s);
-    }
     int32_t CloseKey(RegKey k) override { return reg_.CloseKey(k); }
     int32_t OpenKeyW(RegKey p, const char16_t* path, RegKey* out) override {
         return reg_.OpenKeyW(p, path, out);

@@ -17,7 +17,7 @@ namespace {
 SimRegistry g_registry;
 }
 
-RegistryPort& HookRegistry() {
+RegistryReaderW& HookRegistry() {
     return g_registry;
 }
 

@@ -173,18 +173,12 @@ TEST(MonitorDatabase, MissingSizeReads999) {
 }
 
 // A system whose environment expansion fails.
-class NoExpansion final : public SystemPort {
+class NoExpansion final : public AppletSystem {
   public:
-    uint32_t PlatformId() override { return VER_PLATFORM_WIN32_NT_; }
     uint32_t SystemDirectory(char*, uint32_t) override { return 0; }
     uint32_t ExpandEnvironment(const char*, char*, uint32_t) override { return 0; }
     bool FindFile(const char*, uint64_t*) override { return false; }
-    uint32_t Launch(const char*, int32_t) override { return 0; }
     void Beep(uint32_t type) override { beeps.push_back(type); }
-    int32_t ShowMessageBox(const char*, const char*, uint32_t) override { return 0; }
-    SysHandle CreateNamedMutex(const char*, bool, uint32_t*) override { return 0; }
-    void CloseSysHandle(SysHandle) override {}
-    void Sleep(uint32_t) override {}
     bool EnablePrivilege(const char*) override { return false; }
     bool ExitSession(uint32_t, uint32_t) override { return false; }
     std::vector<uint32_t> beeps;

@@ -35,7 +35,7 @@ class DemoEscape final : public EscapePort {
     }
 
     SimBoard board_;
-    Win32Registry registry_;
+    Win32RegistryWriter registry_;
 };
 
 }  // namespace

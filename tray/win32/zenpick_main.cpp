@@ -245,8 +245,8 @@ class Win32TrayShell final : public TrayShell {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_instance = instance;
-    Win32System system;
-    Win32Registry registry;
+    Win32TraySystem system;
+    Win32RegistryReader registry;
     Win32Display display;
     Win32Windows windows;
     Win32TrayShell shell;
