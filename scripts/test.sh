@@ -37,6 +37,17 @@ if ! { cmake --preset native >/dev/null && cmake --build --preset native -j"$job
     exit 1
 fi
 
+# The 32-bit deliverables as built: their import tables, versions and static constructors, and
+# their resources, against the lists and tables kept in the repository.
+for check in imports resources; do
+    step "deliverables as built: $check"
+    python3 "tests/pe/check_$check.py" build/win32 2>&1 | tee "$log/$check.txt"
+    [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+    ok=$(sed -nE "s/^$check: ([0-9]+) passed, ([0-9]+) failed$/\1/p" "$log/$check.txt")
+    bad=$(sed -nE "s/^$check: ([0-9]+) passed, ([0-9]+) failed$/\2/p" "$log/$check.txt")
+    count "${ok:-0}" "${bad:-1}"
+done
+
 step "unit tests, native (AddressSanitizer, UndefinedBehaviorSanitizer)"
 ctest --preset native 2>&1 | tee "$log/native.txt"
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
