@@ -24,6 +24,23 @@ bool QueryTv(Tray& tray, uint32_t words[kTvWords]) {
     return SendEscape(tray, ESC_TV_CONTROL, words, kTvWords);
 }
 
+// The screen's device context, taken for one operation and released at its end.
+class HeldScreenDc {
+  public:
+    explicit HeldScreenDc(Tray& tray) : display_(tray.ports.display), dc_(display_.GetScreenDc()) {}
+    ~HeldScreenDc() {
+        if (dc_)
+            display_.ReleaseScreenDc(dc_);
+    }
+    HeldScreenDc(const HeldScreenDc&) = delete;
+    HeldScreenDc& operator=(const HeldScreenDc&) = delete;
+    operator ScreenDc() const { return dc_; }
+
+  private:
+    DisplayPort& display_;
+    const ScreenDc dc_;
+};
+
 // Queries a feature and, when answered, switches it with the operation `choose` picks for the
 // queried state; *state is then what the buffer holds. False when the query is unanswered.
 bool SwitchFeature(Tray& tray, ScreenDc dc, uint32_t feature, uint32_t (*choose)(uint32_t),
@@ -36,15 +53,6 @@ bool SwitchFeature(Tray& tray, ScreenDc dc, uint32_t feature, uint32_t (*choose)
     Escape(tray, dc, ESC_FEATURE_CONTROL, words, kFeatureWords);
     *state = words[2];
     return true;
-}
-
-// SwitchFeature on a device context of its own.
-bool SwitchFeature(Tray& tray, uint32_t feature, uint32_t (*choose)(uint32_t), uint32_t* state) {
-    const ScreenDc dc = tray.ports.display.GetScreenDc();
-    const bool answered = SwitchFeature(tray, dc, feature, choose, state);
-    if (dc)
-        tray.ports.display.ReleaseScreenDc(dc);
-    return answered;
 }
 
 bool QueryFeature(Tray& tray, uint32_t feature, uint32_t* state) {
@@ -65,14 +73,23 @@ uint32_t GrayscaleOperation(uint32_t state) {
     return state == 1 ? FEATURE_OFF : FEATURE_ON;
 }
 
+// The pan-stop switch on the caller's device context. Nothing is sent unless the hardware zoom
+// is on or the screen is an unequal two-screen mode.
+void SwitchPanStop(Tray& tray, ScreenDc dc) {
+    const DevMode& mode = tray.state.firstMode;
+    if (!tray.state.hardwareZoomOn &&
+        !IsUnequalTwoScreenMode(tray.catalogue, mode.dmPelsWidth, mode.dmPelsHeight)) {
+        return;
+    }
+    uint32_t state = 0;
+    if (SwitchFeature(tray, dc, FEATURE_PAN_STOP, PanStopOperation, &state))
+        tray.state.panStopOn = state == 1;
+}
+
 }  // namespace
 
 bool SendEscape(Tray& tray, uint32_t code, uint32_t* words, uint32_t count) {
-    const ScreenDc dc = tray.ports.display.GetScreenDc();
-    const bool answered = Escape(tray, dc, code, words, count);
-    if (dc)
-        tray.ports.display.ReleaseScreenDc(dc);
-    return answered;
+    return Escape(tray, HeldScreenDc(tray), code, words, count);
 }
 
 bool IsTvSetAvailable(Tray& tray) {
@@ -112,32 +129,23 @@ bool QueryHardwareZoom(Tray& tray) {
 }
 
 void ToggleHardwareZoom(Tray& tray) {
-    const ScreenDc dc = tray.ports.display.GetScreenDc();
+    const HeldScreenDc dc(tray);
     uint32_t state = 0;
-    if (SwitchFeature(tray, dc, FEATURE_HARDWARE_ZOOM, ZoomOperation, &state)) {
-        tray.state.hardwareZoomOn = state == 2;
-        if (!tray.state.hardwareZoomOn) {
-            // The zoom is off: the pan stop goes on where an unequal two-screen mode allows it;
-            // where it stays off, the button goes.
-            if (!tray.state.panStopOn)
-                TogglePanStop(tray);
-            if (!tray.state.panStopOn && tray.state.zoomButton)
-                DestroyZoomButton(tray);
-        }
+    if (!SwitchFeature(tray, dc, FEATURE_HARDWARE_ZOOM, ZoomOperation, &state))
+        return;
+    tray.state.hardwareZoomOn = state == 2;
+    if (!tray.state.hardwareZoomOn) {
+        // The zoom is off: the pan stop goes on where an unequal two-screen mode allows it; where
+        // it stays off, the button goes.
+        if (!tray.state.panStopOn)
+            SwitchPanStop(tray, dc);
+        if (!tray.state.panStopOn && tray.state.zoomButton)
+            DestroyZoomButton(tray);
     }
-    if (dc)
-        tray.ports.display.ReleaseScreenDc(dc);
 }
 
 void TogglePanStop(Tray& tray) {
-    const DevMode& mode = tray.state.firstMode;
-    if (!tray.state.hardwareZoomOn &&
-        !IsUnequalTwoScreenMode(tray.catalogue, mode.dmPelsWidth, mode.dmPelsHeight)) {
-        return;
-    }
-    uint32_t state = 0;
-    if (SwitchFeature(tray, FEATURE_PAN_STOP, PanStopOperation, &state))
-        tray.state.panStopOn = state == 1;
+    SwitchPanStop(tray, HeldScreenDc(tray));
 }
 
 bool QueryGrayscale(Tray& tray) {
@@ -149,7 +157,7 @@ bool QueryGrayscale(Tray& tray) {
 
 void ToggleGrayscale(Tray& tray) {
     uint32_t state = 0;
-    if (SwitchFeature(tray, FEATURE_GRAYSCALE, GrayscaleOperation, &state))
+    if (SwitchFeature(tray, HeldScreenDc(tray), FEATURE_GRAYSCALE, GrayscaleOperation, &state))
         tray.state.grayscaleOn = state == 1;
 }
 

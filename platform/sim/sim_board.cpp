@@ -136,7 +136,7 @@ bool SimBoard::ProbeWhitePixel(uint16_t* pixel) {
 }
 
 int32_t SimBoard::Escape(ScreenDc dc, uint32_t code, uint32_t* words, uint32_t bytes) {
-    escapes.push_back({code, bytes, std::vector<uint32_t>(words, words + bytes / 4), false});
+    escapes.push_back({code, bytes, std::vector<uint32_t>(words, words + bytes / 4), false, dc});
     bool answered = false;
     if (openDcs_.count(dc) != 0) {
         if (code == 100 && answersTv && bytes == 32)

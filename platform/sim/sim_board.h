@@ -70,6 +70,7 @@ class SimBoard final : public DisplayPort, public EscapePort {
         uint32_t bytes;
         std::vector<uint32_t> sent;  // the words as sent
         bool answered;
+        ScreenDc dc;  // the device context it was sent on
     };
     std::vector<EscapeCall> escapes;
 

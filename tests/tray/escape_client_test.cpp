@@ -279,6 +279,8 @@ TEST(EscapeClient, HardwareZoomOffReleasesThePanStopOrTheButton) {
     EXPECT_TRUE(two.tray.state.panStopOn);
     EXPECT_EQ(two.board.escapes.size(), 4u);
     EXPECT_EQ(two.board.escapes[2].sent[0], FEATURE_PAN_STOP);
+    for (const auto& call : two.board.escapes)
+        EXPECT_EQ(call.dc, two.board.escapes[0].dc) << "one device context for all of it";
     EXPECT_EQ(two.tray.state.zoomButton, 0x77u);
     EXPECT_TRUE(two.shell.buttonsDestroyed.empty());
 
