@@ -109,7 +109,7 @@ int RunReminder(RegistryWriter& reg, ReminderSystem& sys, ReminderShell& shell) 
             sys.CloseSysHandle(mutex);
         return 0;
     }
-    if (shell.CreateOwnerWindow()) {
+    if (shell.CreateOwnerWindow(kReminderOwnerWindow)) {
         if (IsMonitorReminderDue(reg, adapter)) {
             shell.ShowReminder(kMonitorReminderDialog);
             WriteReminderStage(reg, adapter.driverPath, kStageMonitorDone);

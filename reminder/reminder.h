@@ -10,8 +10,28 @@
 #include "reminder/resource.h"
 
 constexpr char kReminderMutexName[] = "Orvelcom Mutex - Nudgel";
-constexpr char kReminderWindowTitle[] = "Nudgel";
-constexpr uint16_t kReminderWindowClassAtom = 1015;
+
+// The hidden, topmost window that owns the reminder dialogs. It is never shown.
+struct OwnerWindow {
+    uint16_t classAtom;  // the class is registered under this atom, with no name
+    uint32_t classStyle;
+    int32_t iconId;           // the program's icon resource
+    int32_t backgroundBrush;  // a stock object (GetStockObject)
+    const char* title;
+    uint32_t style;
+    int32_t x, y, width, height;
+    uint32_t positionFlags;  // SetWindowPos into the topmost band
+};
+constexpr OwnerWindow kReminderOwnerWindow = {
+    1015,        // class atom
+    0,           // class style
+    IDI_NUDGEL,  // icon 129
+    1,           // LTGRAY_BRUSH
+    "Nudgel",
+    0x00C00000,           // WS_CAPTION
+    0,          0, 0, 0,  // at 0, 0, size 0 x 0
+    0x0001,               // SWP_NOSIZE
+};
 constexpr int kMonitorReminderDialog = IDD_MONITOR_REMINDER;
 constexpr int kTvReminderDialog = IDD_TV_REMINDER;
 constexpr int kReminderButton = IDC_START_SELECTION;  // "Start Monitorselection"
@@ -44,8 +64,9 @@ bool HandleReminderCommand(ReminderSystem& sys, int32_t id);
 // The windows the reminder needs from its shell.
 class ReminderShell {
   public:
-    // Registers the window class, creates the hidden topmost owner window.
-    virtual bool CreateOwnerWindow() = 0;
+    // Registers the window class, creates the owner window as `window` describes it, updates it
+    // and puts it into the topmost band.
+    virtual bool CreateOwnerWindow(const OwnerWindow& window) = 0;
     // Shows dialog `dialogId` modally, owned by that window, until it ends.
     virtual void ShowReminder(int dialogId) = 0;
 

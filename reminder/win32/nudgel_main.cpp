@@ -5,6 +5,9 @@
 #include "platform/win32/win32_system.h"
 #include "reminder/reminder.h"
 
+static_assert(LTGRAY_BRUSH == 1 && WS_CAPTION == 0x00C00000 && SWP_NOSIZE == 0x0001,
+              "the owner window's values are the system's");
+
 namespace {
 
 HINSTANCE g_instance;
@@ -31,22 +34,24 @@ INT_PTR CALLBACK ReminderDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
 
 class Win32ReminderShell final : public ReminderShell {
   public:
-    bool CreateOwnerWindow() override {
+    bool CreateOwnerWindow(const OwnerWindow& window) override {
         WNDCLASSA wc = {};
+        wc.style = window.classStyle;
         wc.lpfnWndProc = OwnerWndProc;
         wc.hInstance = g_instance;
-        wc.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_NUDGEL));
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        wc.lpszClassName = MAKEINTATOM(kReminderWindowClassAtom);
+        wc.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(window.iconId));
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(window.backgroundBrush));
+        wc.lpszClassName = MAKEINTATOM(window.classAtom);
         if (!RegisterClassA(&wc))
             return false;
-        owner_ = CreateWindowExA(0, MAKEINTATOM(kReminderWindowClassAtom), kReminderWindowTitle,
-                                 WS_CAPTION, 0, 0, 0, 0, nullptr, nullptr, g_instance, nullptr);
+        owner_ = CreateWindowExA(0, MAKEINTATOM(window.classAtom), window.title, window.style,
+                                 window.x, window.y, window.width, window.height, nullptr, nullptr,
+                                 g_instance, nullptr);
         if (!owner_)
             return false;
         UpdateWindow(owner_);
-        SetWindowPos(owner_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+        SetWindowPos(owner_, HWND_TOPMOST, window.x, window.y, 0, 0, window.positionFlags);
         return true;
     }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "adapter/registry_layout.h"
@@ -193,12 +194,14 @@ class FakeShell final : public ReminderShell {
     FakeShell(Board& board, SimSystem& sys) : board_(board), sys_(sys) {}
     bool windowFails = false;
     bool windowCreated = false;
+    OwnerWindow owner = {};
     std::vector<int> shown;
     std::vector<int32_t> stageWhenShown;
     int mutexUsersWhenShown = 0;
 
-    bool CreateOwnerWindow() override {
+    bool CreateOwnerWindow(const OwnerWindow& window) override {
         windowCreated = true;
+        owner = window;
         return !windowFails;
     }
     void ShowReminder(int dialogId) override {
@@ -228,6 +231,15 @@ TEST(RunReminder, BothRemindersInTurnThenTheStageAdvances) {
     EXPECT_EQ(sys.launched.size(), 2u);
     EXPECT_TRUE(sys.mutexes.empty()) << "the mutex is closed at the end";
     EXPECT_EQ(board.reg.OpenKeyCount(), 0);
+
+    // The owner: class atom 1015 of style 0 with icon 129 and the light grey brush, "Nudgel"
+    // with WS_CAPTION at 0, 0 and 0 x 0, moved into the topmost band with SWP_NOSIZE alone.
+    const OwnerWindow& w = shell.owner;
+    EXPECT_EQ(std::make_tuple(w.classAtom, w.classStyle, w.iconId, w.backgroundBrush),
+              std::make_tuple(uint16_t{1015}, 0u, 129, 1));
+    EXPECT_STREQ(w.title, "Nudgel");
+    EXPECT_EQ(std::make_tuple(w.style, w.x, w.y, w.width, w.height, w.positionFlags),
+              std::make_tuple(0x00C00000u, 0, 0, 0, 0, 0x0001u));
 }
 
 TEST(RunReminder, OnlyWhatIsDue) {
