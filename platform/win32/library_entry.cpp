@@ -3,7 +3,6 @@
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
-extern "C" __attribute__((force_align_arg_pointer)) BOOL WINAPI
-DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+extern "C" BOOL WINAPI DllMainCRTStartup(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     return DllMain(instance, reason, reserved);
 }

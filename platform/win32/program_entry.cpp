@@ -3,7 +3,7 @@
 // The programs take no command line.
 #include <windows.h>
 
-extern "C" __attribute__((force_align_arg_pointer)) void WinMainCRTStartup() {
+extern "C" void WinMainCRTStartup() {
     STARTUPINFOA startup;
     startup.cb = sizeof(startup);
     GetStartupInfoA(&startup);
