@@ -1,7 +1,7 @@
 """A Wine prefix inside a private Xvfb screen, for running the real programs end to end.
 
 One lab serves a whole test run: the prefix is made once, and each case resets the registry
-keys it uses and pins the device map afresh.
+keys it uses and pins the device map afresh. Every program in it sees Windows NT 4.0.
 """
 import os
 import shutil
@@ -12,6 +12,8 @@ import time
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD = os.environ.get("DT_WIN32_BUILD", os.path.join(ROOT, "build", "win32"))
 HELPERS = os.path.join(BUILD, "e2e")
+# What GetVersionExA reports with HKCU\Software\Wine Version=nt40 (`probe version`).
+NT40 = "4.0.1381 2 Service Pack 6a"
 
 SERVICES = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services"
 MAKER = r"HKEY_LOCAL_MACHINE\Software\Orvelcom"
@@ -84,7 +86,11 @@ class WineLab:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.call(["wineserver", "-p"], env=self.env, stderr=subprocess.DEVNULL)
         settings = [
-            (r"HKEY_CURRENT_USER\Software\Wine\X11 Driver", {"Managed": "N"}),
+            (r"HKEY_CURRENT_USER\Software\Wine", {"Version": "nt40"}),
+            # One display mode on the plain screen, the one in force, whichever X libraries
+            # this Wine finds (with libXrandr it would offer Xvfb's three depths).
+            (r"HKEY_CURRENT_USER\Software\Wine\X11 Driver",
+             {"Managed": "N", "UseXRandR": "N", "UseXVidMode": "N"}),
             (r"HKEY_CURRENT_USER\Software\Wine\WineDbg", {"ShowCrashDialog": ("dword", 0)}),
         ]
         if self.virtual_desktop:
@@ -94,16 +100,19 @@ class WineLab:
                  {"Default": "%dx%d" % (self.width, self.height)}),
             ]
         self.regedit(settings)
-        if self.virtual_desktop:
-            # The desktop that wineboot made is a plain one: start the server afresh.
-            subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
-            subprocess.call(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
-            subprocess.call(["wineserver", "-p"], env=self.env, stderr=subprocess.DEVNULL)
+        # The desktop that wineboot made has listed the display modes without these settings
+        # (and is a plain one): start the server afresh.
+        subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        subprocess.call(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
+        subprocess.call(["wineserver", "-p"], env=self.env, stderr=subprocess.DEVNULL)
         # Launches of the Control Panel are recorded by a stand-in control.exe.
         shutil.copy(os.path.join(HELPERS, "fakecontrol.exe"), self.windows_path("system32", "control.exe"))
         self.anchor = self.start_program(os.path.join(HELPERS, "anchor.exe"))
         # A virtual desktop takes a few seconds to come up; a program started earlier hangs.
         time.sleep(3 if self.virtual_desktop else 0.5)
+        code, seen = self.probe("version")
+        if code != 0 or seen.strip() != NT40:
+            raise RuntimeError("the prefix does not report Windows NT 4.0 (%s): %r" % (NT40, seen))
 
     def stop(self):
         subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)

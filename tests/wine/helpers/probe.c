@@ -10,6 +10,7 @@
  *   probe post HWND MSG W L    post message MSG with wParam W and lParam L to window HWND
  *   probe screen               print the screen's size and depth as this process sees them
  *   probe modes                print the display modes the system offers, one per line
+ *   probe version              print what GetVersionExA reports: "MAJOR.MINOR.BUILD PLATFORM CSD"
  *
  * Exit code 0 when the window was there (closed: when it went), 1 otherwise.
  */
@@ -88,6 +89,16 @@ int main(int argc, char** argv) {
         for (i = 0; EnumDisplaySettingsA(NULL, i, &mode); ++i)
             printf("%lux%lux%lu@%lu\n", mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel,
                    mode.dmDisplayFrequency);
+        return 0;
+    }
+    if (argc == 2 && strcmp(argv[1], "version") == 0) {
+        OSVERSIONINFOA info;
+        memset(&info, 0, sizeof(info));
+        info.dwOSVersionInfoSize = sizeof(info);
+        if (!GetVersionExA(&info))
+            return 1;
+        printf("%lu.%lu.%lu %lu %s\n", info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber,
+               info.dwPlatformId, info.szCSDVersion);
         return 0;
     }
     if (argc < 3)
