@@ -23,7 +23,7 @@ import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
-from winelab import BUILD, HELPERS, MAKER, SERVICES, WineLab, parse_window  # noqa: E402
+from winelab import BUILD, HELPERS, MAKER, SERVICES, WINE, WineLab, parse_window  # noqa: E402
 
 OUT = os.path.join(ROOT, "out")
 TITLE = "orvel Driverinstallation"
@@ -160,7 +160,7 @@ Y_SIZE=240
 def applet_dialog(lab, name, index, title, cancel, what):
     """Opens applet `index` through cplhost, saves a screenshot while `title` is up, prints what
     it shows and closes it with `cancel`."""
-    host = subprocess.Popen(["wine", os.path.join(HELPERS, "cplhost.exe"), "open", "lumora2.cpl",
+    host = subprocess.Popen([WINE, os.path.join(HELPERS, "cplhost.exe"), "open", "lumora2.cpl",
                              str(index), "wait=" + title, "dump", "sleep=2500", "click=%d" % cancel,
                              "closed"], env=lab.env, stdout=subprocess.PIPE, text=True,
                             errors="replace")

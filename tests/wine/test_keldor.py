@@ -12,7 +12,7 @@ import subprocess
 import time
 import unittest
 
-from winelab import BUILD, SERVICES, WineLab, parse_window
+from winelab import BUILD, SERVICES, WINE, WineLab, parse_window
 
 KELDOR = os.path.join(BUILD, "Keldor.exe")
 TITLE = "orvelZYNTRA control"
@@ -137,7 +137,7 @@ class KeldorTest(unittest.TestCase):
     def test_a_second_copy_beeps_once_and_ends_with_zero(self):
         first, _ = self.start()
         env = dict(lab.env, WINEDEBUG="+relay")
-        second = subprocess.run(["wine", KELDOR], env=env, capture_output=True, text=True,
+        second = subprocess.run([WINE, KELDOR], env=env, capture_output=True, text=True,
                                 errors="replace", timeout=120)
         self.assertEqual(second.returncode, 0)
         beeps = [line for line in second.stderr.splitlines()

@@ -17,7 +17,7 @@ import shutil
 import subprocess
 import unittest
 
-from winelab import BUILD, HELPERS, MAKER, SERVICES, WineLab
+from winelab import BUILD, HELPERS, MAKER, SERVICES, WINE, WINEARCH, WineLab
 
 APPLET = os.path.join(BUILD, "lumora2.cpl")
 CPL = "lumora2.cpl"
@@ -35,6 +35,8 @@ RIGHTS = "Monitor change - Access rights"
 RIGHTS_TEXT = "You must have Administrator Rights to change the monitor selection"
 RESTART_REQUEST = r"C:\windows\system32\wineboot.exe --end-session"
 WS_SYSMENU, BS_DEFPUSHBUTTON = 0x00080000, 0x1
+# NEWCPLINFOA, byte-packed: 244 bytes, and 252 in the x86_64 stand-in (pointer-sized lData, hIcon).
+NEWCPLINFO_SIZE = "244" if WINEARCH == "win32" else "252"
 VK_ESCAPE = 27
 
 # The timing database: 31kHz is not the first model, and the markers "single" and "SINGLE"
@@ -170,7 +172,7 @@ def host(*args, relay=False, timeout=60):
     env = dict(lab.env, WINEDLLOVERRIDES=lab.env["WINEDLLOVERRIDES"] + ";wineboot.exe=n")
     if relay:
         env["WINEDEBUG"] = "+relay"
-    proc = subprocess.run(["wine", os.path.join(HELPERS, "cplhost.exe")] + [str(a) for a in args],
+    proc = subprocess.run([WINE, os.path.join(HELPERS, "cplhost.exe")] + [str(a) for a in args],
                           env=env, capture_output=True, text=True, errors="replace", timeout=timeout)
     return Run(proc.returncode, proc.stdout.replace("\r\n", "\n"), proc.stderr)
 
@@ -263,7 +265,8 @@ class AppletTest(unittest.TestCase):
                 for index, ((title, info), record) in enumerate(zip(applets, described)):
                     self.assertEqual(record["result"], "0")
                     self.assertEqual((record["size"], record["flags"], record["helpcontext"],
-                                      record["data"], record["icon"]), ("244", "0", "0", "0", "1"))
+                                      record["data"], record["icon"]),
+                                     (NEWCPLINFO_SIZE, "0", "0", "0", "1"))
                     self.assertEqual(run.all("newinquire-name")[index]["text"], title)
                     self.assertEqual(run.all("newinquire-info")[index]["text"], info)
                     self.assertEqual(run.all("newinquire-helpfile")[index]["text"], "")
@@ -475,7 +478,7 @@ class AppletTest(unittest.TestCase):
     def test_alignment_dialog_writes_the_flags_and_tells_other_processes(self):
         self.board({"Primary.BoardID": ("binary", 1)}, device=r"lumora2\Device0")
         lab.regedit([(ALIGNMENT, {"TwinControlFlag": ("dword", 0x0D)})])
-        listener = subprocess.Popen(["wine", os.path.join(HELPERS, "cplhost.exe"), "listen", "60"],
+        listener = subprocess.Popen([WINE, os.path.join(HELPERS, "cplhost.exe"), "listen", "60"],
                                     env=lab.env, stdout=subprocess.PIPE, text=True, errors="replace")
         self.addCleanup(lambda: listener.poll() is None and listener.kill())
         ready = parse(listener.stdout.readline())[0]

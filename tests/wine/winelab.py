@@ -2,6 +2,10 @@
 
 One lab serves a whole test run: the prefix is made once, and each case resets the registry
 keys it uses and pins the device map afresh. Every program in it sees Windows NT 4.0.
+
+The build folder is DT_WIN32_BUILD (build/win32 by default); the prefix's architecture follows
+the programs in it: a 32-bit prefix for i686 programs, a 64-bit one under wine64 for the x86_64
+stand-in build (machines whose kernel runs no 32-bit x86 code).
 """
 import os
 import shutil
@@ -12,6 +16,24 @@ import time
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD = os.environ.get("DT_WIN32_BUILD", os.path.join(ROOT, "build", "win32"))
 HELPERS = os.path.join(BUILD, "e2e")
+
+
+def build_arch(build):
+    """"win64" when the build's programs are x86_64 ones (PE machine 0x8664), else "win32"."""
+    try:
+        with open(os.path.join(build, "e2e", "probe.exe"), "rb") as f:
+            head = f.read(1024)
+        pe = int.from_bytes(head[0x3C:0x40], "little")
+        machine = int.from_bytes(head[pe + 4:pe + 6], "little")
+    except (OSError, ValueError):
+        return "win32"
+    return "win64" if machine == 0x8664 else "win32"
+
+
+WINEARCH = build_arch(BUILD)
+# Debian's `wine` starts the 32-bit loader whenever wine32 is installed, and a kernel without
+# 32-bit support cannot run it: 64-bit programs are started with the 64-bit loader itself.
+WINE = "wine" if WINEARCH == "win32" else shutil.which("wine64") or "/usr/lib/wine/wine64"
 # What GetVersionExA reports with HKCU\Software\Wine Version=nt40 (`probe version`).
 NT40 = "4.0.1381 2 Service Pack 6a"
 
@@ -52,12 +74,14 @@ class WineLab:
         self.env = dict(os.environ)
         self.env.update({
             "WINEPREFIX": self.prefix,
-            "WINEARCH": "win32",
+            "WINEARCH": WINEARCH,
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d;control.exe=n",
             "HOME": os.path.join(self.dir, "home"),
             "XDG_RUNTIME_DIR": os.path.join(self.dir, "home"),
         })
+        if WINEARCH == "win64":
+            self.env["WINELOADER"] = WINE  # for the programs that Wine itself starts
         os.makedirs(self.env["HOME"], exist_ok=True)
         self.xvfb = None
         self.anchor = None
@@ -82,7 +106,7 @@ class WineLab:
             if time.time() > deadline:
                 raise RuntimeError("Xvfb did not start")
             time.sleep(0.1)
-        subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=180,
+        subprocess.run([WINE, "wineboot", "-i"], env=self.env, check=True, timeout=180,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.call(["wineserver", "-p"], env=self.env, stderr=subprocess.DEVNULL)
         settings = [
@@ -135,11 +159,11 @@ class WineLab:
         return os.path.join(self.prefix, "drive_c", "windows", *parts)
 
     def start_program(self, exe, *args):
-        return subprocess.Popen(["wine", exe] + list(args), env=self.env,
+        return subprocess.Popen([WINE, exe] + list(args), env=self.env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def run(self, exe, *args, timeout=60):
-        proc = subprocess.run(["wine", exe] + [str(a) for a in args], env=self.env, capture_output=True,
+        proc = subprocess.run([WINE, exe] + [str(a) for a in args], env=self.env, capture_output=True,
                               text=True, errors="replace", timeout=timeout)
         return proc.returncode, proc.stdout.replace("\r\n", "\n")
 
@@ -150,12 +174,12 @@ class WineLab:
         path = os.path.join(self.dir, "seed.reg")
         with open(path, "w", newline="") as f:
             f.write(reg_text(keys))
-        subprocess.run(["wine", "regedit", "/S", path], env=self.env, check=True, timeout=60,
+        subprocess.run([WINE, "regedit", "/S", path], env=self.env, check=True, timeout=60,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def reg_query(self, key, name):
         """(type, data text) of a value as `reg query` prints it, or None when missing."""
-        proc = subprocess.run(["wine", "reg", "query", key, "/v", name], env=self.env,
+        proc = subprocess.run([WINE, "reg", "query", key, "/v", name], env=self.env,
                               capture_output=True, text=True, timeout=60)
         if proc.returncode != 0:
             return None
@@ -166,7 +190,7 @@ class WineLab:
         return None
 
     def key_exists(self, key):
-        return subprocess.run(["wine", "reg", "query", key], env=self.env, capture_output=True,
+        return subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True,
                               timeout=60).returncode == 0
 
     def pin_device(self, index, device):
