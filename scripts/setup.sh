@@ -22,12 +22,28 @@ have wine || need+=(wine)
 have wineserver || need+=(wine)
 dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
 
-if [ ${#need[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+updated=0
+install_needed() {
+  [ ${#need[@]} -gt 0 ] || return 0
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
+    updated=0
   fi
-  $SUDO apt-get update -qq
+  [ "$updated" = 1 ] || $SUDO apt-get update -qq
+  updated=1
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+}
+install_needed
+
+# Where the Wine steps run the 64-bit stand-in (scripts/wine_standin.sh, which needs the
+# binutils installed above): the x86_64 cross-compilers and 64-bit Wine as well.
+. "$(dirname "$0")/wine_standin.sh"
+need=()
+if [ "$DT_WINE_STANDIN" = 1 ]; then
+  have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
+  have x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
+  [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
 fi
+install_needed
