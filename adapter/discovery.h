@@ -29,42 +29,38 @@ struct DiscoveryVariant {
     bool upperCase = false;              // look for "LUMORA" in the upper-cased value
     bool twoHeadFromDriverPath = false;  // look for the "2" in the driver path, not the whole value
     bool readSecondDevice = false;       // look at "\Device\Video1" when the first has one head
-
-    constexpr DiscoveryVariant WithBufferBytes(uint32_t bytes) const {
-        DiscoveryVariant v = *this;
-        v.bufferBytes = bytes;
-        return v;
-    }
-    constexpr DiscoveryVariant WithoutTypeTest() const {
-        DiscoveryVariant v = *this;
-        v.testType = false;
-        return v;
-    }
-    constexpr DiscoveryVariant UpperCased() const {
-        DiscoveryVariant v = *this;
-        v.upperCase = true;
-        return v;
-    }
-    constexpr DiscoveryVariant TwoHeadFromDriverPath() const {
-        DiscoveryVariant v = *this;
-        v.twoHeadFromDriverPath = true;
-        return v;
-    }
-    constexpr DiscoveryVariant ReadingSecondDevice() const {
-        DiscoveryVariant v = *this;
-        v.readSecondDevice = true;
-        return v;
-    }
 };
 
-constexpr DiscoveryVariant kTrayPresenceDiscovery = DiscoveryVariant{};
-constexpr DiscoveryVariant kTrayReaderDiscovery = DiscoveryVariant{}.WithBufferBytes(128);
-constexpr DiscoveryVariant kAppletDiscovery = DiscoveryVariant{}.ReadingSecondDevice();
-constexpr DiscoveryVariant kReminderDiscovery = DiscoveryVariant{}.TwoHeadFromDriverPath();
-constexpr DiscoveryVariant kControllerDiscovery =
-    DiscoveryVariant{}.UpperCased().ReadingSecondDevice();
-constexpr DiscoveryVariant kHookDiscovery =
-    DiscoveryVariant{}.WithBufferBytes(520).WithoutTypeTest().ReadingSecondDevice();
+// Each program's variant names the fields it sets; the others keep their defaults.
+constexpr DiscoveryVariant kTrayPresenceDiscovery{};
+constexpr DiscoveryVariant kTrayReaderDiscovery = [] {
+    DiscoveryVariant v;
+    v.bufferBytes = 128;
+    return v;
+}();
+constexpr DiscoveryVariant kAppletDiscovery = [] {
+    DiscoveryVariant v;
+    v.readSecondDevice = true;
+    return v;
+}();
+constexpr DiscoveryVariant kReminderDiscovery = [] {
+    DiscoveryVariant v;
+    v.twoHeadFromDriverPath = true;
+    return v;
+}();
+constexpr DiscoveryVariant kControllerDiscovery = [] {
+    DiscoveryVariant v;
+    v.upperCase = true;
+    v.readSecondDevice = true;
+    return v;
+}();
+constexpr DiscoveryVariant kHookDiscovery = [] {
+    DiscoveryVariant v;
+    v.bufferBytes = 520;
+    v.testType = false;
+    v.readSecondDevice = true;
+    return v;
+}();
 
 // The common procedure over the narrow registry calls, as `variant` reads it.
 DiscoveryRecord DiscoverAdapters(RegistryReader& reg, const DiscoveryVariant& variant);
