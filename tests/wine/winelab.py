@@ -106,8 +106,7 @@ class WineLab:
             if time.time() > deadline:
                 raise RuntimeError("Xvfb did not start")
             time.sleep(0.1)
-        subprocess.run([WINE, "wineboot", "-i"], env=self.env, check=True, timeout=180,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._make_prefix()
         subprocess.call(["wineserver", "-p"], env=self.env, stderr=subprocess.DEVNULL)
         settings = [
             (r"HKEY_CURRENT_USER\Software\Wine", {"Version": "nt40"}),
@@ -138,19 +137,55 @@ class WineLab:
         if code != 0 or seen.strip() != NT40:
             raise RuntimeError("the prefix does not report Windows NT 4.0 (%s): %r" % (NT40, seen))
 
+    def _make_prefix(self):
+        """wineboot -i, tried a second time from a stopped wineserver: 64-bit Wine's first
+        prefix of a run has failed once here with exit code 1 and worked on the next try."""
+        for attempt in (1, 2):
+            done = subprocess.run([WINE, "wineboot", "-i"], env=self.env, timeout=180,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                  errors="replace")
+            if done.returncode == 0:
+                return
+            subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+            subprocess.call(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
+        raise RuntimeError("wineboot -i failed twice (%d): %s" % (done.returncode,
+                                                                  done.stderr[-2000:]))
+
     def stop(self):
         subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
         subprocess.call(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
-        for proc in (self.anchor, self.xvfb):
-            if proc and proc.poll() is None:
-                proc.kill()
-                proc.wait()
+        if self.anchor and self.anchor.poll() is None:
+            self.anchor.kill()
+            self.anchor.wait()
+        if self.xvfb and self.xvfb.poll() is None:
+            # Asked to end, Xvfb removes its lock file and socket; killed, it leaves them.
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait()
         shutil.rmtree(self.dir, ignore_errors=True)
 
     @staticmethod
     def _free_display():
+        """A display number no live X server holds. The lock file and socket of a server that
+        is gone (one that was killed leaves them) are removed and its number is taken."""
         for n in range(90, 190):
-            if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n):
+            lock, socket = "/tmp/.X%d-lock" % n, "/tmp/.X11-unix/X%d" % n
+            if os.path.exists(lock):
+                try:
+                    with open(lock) as f:
+                        os.kill(int(f.read().strip()), 0)
+                    continue  # its server runs
+                except ProcessLookupError:
+                    pass  # its server is gone
+                except (OSError, ValueError):
+                    continue  # unreadable: leave it alone
+                for stale in (lock, socket):
+                    if os.path.exists(stale):
+                        os.remove(stale)
+            if not os.path.exists(socket):
                 return n
         raise RuntimeError("no free X display")
 
