@@ -66,27 +66,21 @@ class Reader:
 
 
 def parse_dialog(data):
-    """A DLGTEMPLATE or DLGTEMPLATEEX as a dict, controls as dicts in template order."""
+    """A DLGTEMPLATE as a dict, controls as dicts in template order. The templates are plain
+    DIALOG statements; an extended template (DIALOGEX) is a fault of its own."""
+    if data[0:4] == b"\x01\x00\xff\xff":
+        raise ValueError("an extended template (DIALOGEX)")
     r = Reader(data)
-    extended = data[2:4] == b"\xff\xff" and data[0:2] == b"\x01\x00"
-    if extended:
-        _, _, _, exstyle, style, count, x, y, cx, cy = r.take("HHIIIHhhhh")
-    else:
-        style, exstyle, count, x, y, cx, cy = r.take("IIHhhhh")
+    style, exstyle, count, x, y, cx, cy = r.take("IIHhhhh")
     dialog = {"style": style, "exstyle": exstyle, "rect": (x, y, cx, cy),
               "menu": r.text_or_ordinal(), "class": r.text_or_ordinal(), "caption": r.text(),
               "font": None, "controls": []}
     if style & DS_SETFONT:
-        points = r.take("H")
-        if extended:
-            r.take("HBB")  # weight, italic, character set
-        dialog["font"] = (points, r.text())
+        dialog["font"] = (r.take("H"), r.text())
     for _ in range(count):
         r.align()
-        if extended:
-            _, item_exstyle, item_style, x, y, cx, cy, item_id = r.take("IIIhhhhi")
-        else:  # the id is a WORD; read signed, so that an unaddressed control's is -1
-            item_style, item_exstyle, x, y, cx, cy, item_id = r.take("IIhhhhh")
+        # The id is a WORD; read signed, so that an unaddressed control's is -1.
+        item_style, item_exstyle, x, y, cx, cy, item_id = r.take("IIhhhhh")
         cls = r.text_or_ordinal()
         dialog["controls"].append({
             "id": item_id, "class": CONTROL_CLASSES.get(cls, cls) if isinstance(cls, int)
@@ -99,11 +93,13 @@ def parse_dialog(data):
 
 def parse_menu(data):
     """A menu template as [(text, id, flags)] with popups as (text, [items], flags); flags
-    without the end-of-level and popup marks."""
+    without the end-of-level and popup marks. The menus are plain MENU statements."""
     r = Reader(data)
     version, offset = r.take("HH")
+    if version != 0:
+        raise ValueError("an extended menu template (MENUEX)")
     r.pos += offset
-    return _menu_ex_items(r) if version == 1 else _menu_items(r)
+    return _menu_items(r)
 
 
 def _menu_items(r):
@@ -115,21 +111,6 @@ def _menu_items(r):
         else:
             item_id = r.take("H")
             items.append((r.text(), item_id, flags & ~0x80))
-        if flags & 0x80:
-            return items
-
-
-def _menu_ex_items(r):
-    items = []
-    while True:
-        kind, state, item_id, flags = r.take("IIIH")
-        text = r.text()
-        r.align()
-        if flags & 0x01:
-            r.take("I")  # help id
-            items.append((text, _menu_ex_items(r), kind | state))
-        else:
-            items.append((text, item_id, kind | state))
         if flags & 0x80:
             return items
 
@@ -149,19 +130,16 @@ def parse_string_block(block, data):
 def parse_dib(data, rows=None):
     """(width, height, bits per pixel, palette entries, bytes the header says it needs) of a
     device-independent bitmap of the given rows of colour (all of them by default); an icon
-    image's height counts its colour and mask halves."""
-    size = struct.unpack_from("<I", data, 0)[0]
-    if size == 12:
-        width, height, _, bpp = struct.unpack_from("<HHHH", data, 4)
-        compression, used, entry = 0, 0, 3
-    else:
-        width, height, _, bpp, compression = struct.unpack_from("<iiHHI", data, 4)
-        used, entry = struct.unpack_from("<I", data, 32)[0], 4
+    image's height counts its colour and mask halves. Only the 40-byte BITMAPINFOHEADER,
+    uncompressed, is expected (a later header or a compressed image may not show on NT 4.0)."""
+    size, width, height, _, bpp, compression = struct.unpack_from("<IiiHHI", data, 0)
+    if size != 40 or compression != 0:
+        raise ValueError("a %d-byte bitmap header with compression %d" % (size, compression))
+    used = struct.unpack_from("<I", data, 32)[0]
     palette = used or (1 << bpp if bpp <= 8 else 0)
     stride = (width * bpp + 31) // 32 * 4
     rows = abs(height) if rows is None else rows
-    needed = size + palette * entry + stride * rows if compression == 0 else 0
-    return width, abs(height), bpp, palette, needed
+    return width, abs(height), bpp, palette, size + palette * 4 + stride * rows
 
 
 def icon_images(resources, group):
@@ -182,11 +160,11 @@ def icon_images(resources, group):
             continue
         if len(image) != size:
             faults.append("%s: %d bytes, directory says %d" % (where, len(image), size))
-        if image[:8] == b"\x89PNG\r\n\x1a\n":
-            # A compressed image: its size only, and no colour count.
-            images.append(struct.unpack_from(">II", image, 16) + (0,))
+        try:
+            image_w, image_h, image_bpp, palette, needed = parse_dib(image, height)
+        except (ValueError, struct.error) as error:
+            faults.append("%s: %s" % (where, error))
             continue
-        image_w, image_h, image_bpp, palette, needed = parse_dib(image, height)
         image_h //= 2
         image_colours = 1 << image_bpp
         images.append((image_w, image_h, image_colours))
