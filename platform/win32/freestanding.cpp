@@ -1,7 +1,8 @@
 // The few C library routines that the deliverables' code and the compiler call, for programs and
 // libraries that link no C runtime (NT 4.0's msvcrt.dll lacks exports that a current runtime's
-// start-up needs); memory comes from heap.cpp. Built without builtins, so that the loops are not
-// turned back into calls of the routines they define.
+// start-up needs): memcpy, memmove, memset and memcmp, which the compiler may call for any copy,
+// fill or comparison, and the string routines the logic uses. Memory comes from heap.cpp. Built
+// without builtins, so that the loops are not turned back into calls of the routines they define.
 #include <cstddef>
 #include <cstdint>
 
@@ -84,11 +85,6 @@ char* strstr(const char* text, const char* needle) {
             return const_cast<char*>(text);
     }
     return n == 0 ? const_cast<char*>(text) : nullptr;
-}
-
-// A pure virtual function called during construction or destruction: a fault of the program.
-void __cxa_pure_virtual() {
-    __builtin_trap();
 }
 
 }  // extern "C"

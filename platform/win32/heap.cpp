@@ -4,19 +4,11 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <cstdint>
 
 extern "C" {
 
 void* malloc(size_t size) {
     return HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
-}
-
-void* calloc(size_t count, size_t size) {
-    if (size && count > SIZE_MAX / size)
-        return nullptr;
-    const size_t total = count * size;
-    return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, total ? total : 1);
 }
 
 void free(void* block) {

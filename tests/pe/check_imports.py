@@ -43,7 +43,7 @@ def check_imports(pe, listed, nt4):
     return problems
 
 
-def check_versions(pe, listed, nt4):
+def check_versions(pe):
     problems = []
     if pe.os_version != (4, 0):
         problems.append("OS version %d.%d" % pe.os_version)
@@ -73,7 +73,7 @@ def main(argv):
             failed += 1
             continue
         checks = [("imports", check_imports(pe, listed, nt4)),
-                  ("versions", check_versions(pe, listed, nt4))]
+                  ("versions", check_versions(pe))]
         map_path = path + ".map"
         checks.append(("constructors", static_constructors(map_path) if os.path.exists(map_path)
                        else ["no link map " + map_path]))
