@@ -10,8 +10,12 @@ stand-in build (machines whose kernel runs no 32-bit x86 code).
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pe"))
+from peread import MACHINE_AMD64, PE, PEError  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BUILD = os.environ.get("DT_WIN32_BUILD", os.path.join(ROOT, "build", "win32"))
@@ -21,13 +25,10 @@ HELPERS = os.path.join(BUILD, "e2e")
 def build_arch(build):
     """"win64" when the build's programs are x86_64 ones (PE machine 0x8664), else "win32"."""
     try:
-        with open(os.path.join(build, "e2e", "probe.exe"), "rb") as f:
-            head = f.read(1024)
-        pe = int.from_bytes(head[0x3C:0x40], "little")
-        machine = int.from_bytes(head[pe + 4:pe + 6], "little")
-    except (OSError, ValueError):
+        machine = PE(os.path.join(build, "e2e", "probe.exe")).machine
+    except (OSError, PEError):
         return "win32"
-    return "win64" if machine == 0x8664 else "win32"
+    return "win64" if machine == MACHINE_AMD64 else "win32"
 
 
 WINEARCH = build_arch(BUILD)
@@ -125,8 +126,7 @@ class WineLab:
         self.regedit(settings)
         # The desktop that wineboot made has listed the display modes without these settings
         # (and is a plain one): start the server afresh.
-        subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
-        subprocess.call(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
+        self._stop_server()
         subprocess.call(["wineserver", "-p"], env=self.env, stderr=subprocess.DEVNULL)
         # Launches of the Control Panel are recorded by a stand-in control.exe.
         shutil.copy(os.path.join(HELPERS, "fakecontrol.exe"), self.windows_path("system32", "control.exe"))
@@ -140,20 +140,22 @@ class WineLab:
     def _make_prefix(self):
         """wineboot -i, tried a second time from a stopped wineserver: 64-bit Wine's first
         prefix of a run has failed once here with exit code 1 and worked on the next try."""
-        for attempt in (1, 2):
+        for _ in range(2):
             done = subprocess.run([WINE, "wineboot", "-i"], env=self.env, timeout=180,
                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                   errors="replace")
             if done.returncode == 0:
                 return
-            subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
-            subprocess.call(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
+            self._stop_server()
         raise RuntimeError("wineboot -i failed twice (%d): %s" % (done.returncode,
                                                                   done.stderr[-2000:]))
 
-    def stop(self):
+    def _stop_server(self):
         subprocess.call(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
         subprocess.call(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        self._stop_server()
         if self.anchor and self.anchor.poll() is None:
             self.anchor.kill()
             self.anchor.wait()
