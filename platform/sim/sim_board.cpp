@@ -57,7 +57,7 @@ DevMode& SimBoard::AddMode(uint32_t width, uint32_t height, uint32_t bitsPerPixe
 }
 
 bool SimBoard::EnumMode(uint32_t index, DevMode* mode) {
-    if (index >= modes.size())
+    if (Fails("display EnumMode") || index >= modes.size())
         return false;
     *mode = modes[index];
     return true;
@@ -76,9 +76,10 @@ bool SimBoard::Offered(const DevMode& mode) const {
 }
 
 int32_t SimBoard::ChangeSettings(const DevMode& mode, uint32_t flags) {
-    const int32_t answer = changeAnswer    ? changeAnswer(mode, flags)
-                           : Offered(mode) ? DISP_CHANGE_SUCCESSFUL_
-                                           : DISP_CHANGE_BADMODE_;
+    const int32_t answer = Fails("display ChangeSettings") ? DISP_CHANGE_FAILED_
+                           : changeAnswer                  ? changeAnswer(mode, flags)
+                           : Offered(mode)                 ? DISP_CHANGE_SUCCESSFUL_
+                                                           : DISP_CHANGE_BADMODE_;
     changes.push_back({mode, flags, answer});
     if (answer == DISP_CHANGE_SUCCESSFUL_ && !(flags & CDS_TEST_)) {
         screen.bitsPerPixel = mode.dmBitsPerPel;
@@ -95,12 +96,15 @@ int32_t SimBoard::ChangeSettings(const DevMode& mode, uint32_t flags) {
 }
 
 ScreenDc SimBoard::GetScreenDc() {
+    if (Fails("display GetScreenDc"))
+        return 0;
     const ScreenDc dc = nextDc_++;
     openDcs_.insert(dc);
     return dc;
 }
 
 void SimBoard::ReleaseScreenDc(ScreenDc dc) {
+    Fails("display ReleaseScreenDc");
     auto it = openDcs_.find(dc);
     if (it == openDcs_.end()) {
         ++badReleases;
@@ -110,7 +114,7 @@ void SimBoard::ReleaseScreenDc(ScreenDc dc) {
 }
 
 int32_t SimBoard::DeviceCaps(ScreenDc dc, int32_t index) {
-    if (openDcs_.count(dc) == 0)
+    if (Fails("display DeviceCaps") || openDcs_.count(dc) == 0)
         return 0;
     switch (index) {
         case BITSPIXEL_:
@@ -128,7 +132,7 @@ int32_t SimBoard::DeviceCaps(ScreenDc dc, int32_t index) {
 
 bool SimBoard::ProbeWhitePixel(uint16_t* pixel) {
     ++probes;
-    if (probeBitmapFails)
+    if (Fails("display ProbeWhitePixel") || probeBitmapFails)
         return false;
     // White in a 5-5-5 pixel leaves bit 15 clear; in 5-6-5 every bit is set.
     *pixel = screen.bitsPerPixel == 15 ? 0x7FFF : 0xFFFF;
@@ -138,7 +142,7 @@ bool SimBoard::ProbeWhitePixel(uint16_t* pixel) {
 int32_t SimBoard::Escape(ScreenDc dc, uint32_t code, uint32_t* words, uint32_t bytes) {
     escapes.push_back({code, bytes, std::vector<uint32_t>(words, words + bytes / 4), false, dc});
     bool answered = false;
-    if (openDcs_.count(dc) != 0) {
+    if (!Fails("escape Escape") && openDcs_.count(dc) != 0) {
         if (code == 100 && answersTv && bytes == 32)
             answered = TvControl(words);
         else if (code == 110 && answersFeatures)

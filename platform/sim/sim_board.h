@@ -1,6 +1,8 @@
 // A stand-in for the board's display driver: the device-map entry and settings values it
 // provides, the modes it offers, the screen in force, and its answers to escapes 100 and 110,
-// changing its state as the board would. Every request is recorded.
+// changing its state as the board would. Every request is recorded. A failed call answers as
+// the system does: no mode, a refused change (DISP_CHANGE_FAILED), no device context, 0 from the
+// device caps, no probe bitmap, an unanswered escape; a failed release still releases.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +13,10 @@
 
 #include "platform/display.h"
 #include "platform/escape.h"
+#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_registry.h"
 
-class SimBoard final : public DisplayPort, public EscapePort {
+class SimBoard final : public DisplayPort, public EscapePort, public FaultInjectable {
   public:
     // --- What the driver provides in the registry (written by Install).
     std::string devicePath = "lumora\\Device0";  // below ...\Services\ in the device map

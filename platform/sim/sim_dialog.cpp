@@ -33,21 +33,33 @@ SimDialog::Control* SimDialog::Find(int32_t id) {
 }
 
 void SimDialog::EnableControl(WindowHandle, int32_t id, bool enable) {
+    if (Fails("dialog EnableControl"))
+        return;
+
     if (Control* c = Find(id))
         c->enabled = enable;
 }
 
 void SimDialog::CheckButton(WindowHandle, int32_t id, bool checked) {
+    if (Fails("dialog CheckButton"))
+        return;
+
     if (Control* c = Find(id))
         c->checked = checked;
 }
 
 bool SimDialog::IsButtonChecked(WindowHandle, int32_t id) {
+    if (Fails("dialog IsButtonChecked"))
+        return false;
+
     Control* c = Find(id);
     return c != nullptr && c->checked;
 }
 
 void SimDialog::CheckRadio(WindowHandle, int32_t first, int32_t last, int32_t id) {
+    if (Fails("dialog CheckRadio"))
+        return;
+
     for (int32_t i = first; i <= last; ++i) {
         if (Control* c = Find(i))
             c->checked = i == id;
@@ -55,11 +67,17 @@ void SimDialog::CheckRadio(WindowHandle, int32_t first, int32_t last, int32_t id
 }
 
 void SimDialog::SetControlText(WindowHandle, int32_t id, const char* text) {
+    if (Fails("dialog SetControlText"))
+        return;
+
     if (Control* c = Find(id))
         c->text = text;
 }
 
 int32_t SimDialog::ComboInsert(WindowHandle, int32_t id, int32_t index, const char* text) {
+    if (Fails("dialog ComboInsert"))
+        return CB_ERR_;
+
     Control* c = Find(id);
     if (c == nullptr || index > static_cast<int32_t>(c->items.size()))
         return CB_ERR_;
@@ -72,6 +90,9 @@ int32_t SimDialog::ComboInsert(WindowHandle, int32_t id, int32_t index, const ch
 }
 
 int32_t SimDialog::ComboSelectPrefix(WindowHandle, int32_t id, const char* prefix) {
+    if (Fails("dialog ComboSelectPrefix"))
+        return CB_ERR_;
+
     Control* c = Find(id);
     if (c == nullptr)
         return CB_ERR_;
@@ -85,6 +106,9 @@ int32_t SimDialog::ComboSelectPrefix(WindowHandle, int32_t id, const char* prefi
 }
 
 int32_t SimDialog::ComboFindExact(WindowHandle, int32_t id, const char* text) {
+    if (Fails("dialog ComboFindExact"))
+        return CB_ERR_;
+
     Control* c = Find(id);
     if (c == nullptr)
         return CB_ERR_;
@@ -96,6 +120,9 @@ int32_t SimDialog::ComboFindExact(WindowHandle, int32_t id, const char* text) {
 }
 
 void SimDialog::ComboSetSelection(WindowHandle, int32_t id, int32_t index) {
+    if (Fails("dialog ComboSetSelection"))
+        return;
+
     Control* c = Find(id);
     if (c == nullptr)
         return;
@@ -103,11 +130,17 @@ void SimDialog::ComboSetSelection(WindowHandle, int32_t id, int32_t index) {
 }
 
 int32_t SimDialog::ComboSelection(WindowHandle, int32_t id) {
+    if (Fails("dialog ComboSelection"))
+        return CB_ERR_;
+
     Control* c = Find(id);
     return c == nullptr ? CB_ERR_ : c->selection;
 }
 
 int32_t SimDialog::ComboText(WindowHandle, int32_t id, int32_t index, char* text, uint32_t size) {
+    if (Fails("dialog ComboText"))
+        return CB_ERR_;
+
     Control* c = Find(id);
     if (c == nullptr || index < 0 || index >= static_cast<int32_t>(c->items.size()))
         return CB_ERR_;
@@ -119,6 +152,9 @@ int32_t SimDialog::ComboText(WindowHandle, int32_t id, int32_t index, char* text
 }
 
 intptr_t SimDialog::RunDialog(WindowHandle owner, int32_t templateId, uint32_t procedure) {
+    if (Fails("dialog RunDialog"))
+        return -1;
+
     const Run run{owner, templateId, procedure};
     runs.push_back(run);
     Note("dialog " + std::to_string(templateId));
@@ -129,18 +165,26 @@ intptr_t SimDialog::RunDialog(WindowHandle owner, int32_t templateId, uint32_t p
 }
 
 void SimDialog::EndDialog(WindowHandle, intptr_t result) {
+    if (Fails("dialog EndDialog"))
+        return;
+
     ended.push_back(result);
     Note("end " + std::to_string(result));
 }
 
 int32_t SimDialog::ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
                                   uint32_t flags) {
+    if (Fails("dialog ShowMessageBox"))
+        return 0;
     boxes.push_back({owner, text, caption, flags});
     Note(std::string("box ") + caption);
     return 1;
 }
 
 uint32_t SimDialog::RegisterMessage(const char* name) {
+    if (Fails("dialog RegisterMessage"))
+        return 0;
+
     if (registerFails)
         return 0;
     auto it = registered.find(name);
@@ -152,6 +196,9 @@ uint32_t SimDialog::RegisterMessage(const char* name) {
 }
 
 void SimDialog::BroadcastMessage(uint32_t message, uintptr_t, intptr_t) {
+    if (Fails("dialog BroadcastMessage"))
+        return;
+
     broadcasts.push_back(message);
     Note("broadcast " + std::to_string(message));
     if (onBroadcast)
@@ -161,7 +208,7 @@ void SimDialog::BroadcastMessage(uint32_t message, uintptr_t, intptr_t) {
 uint32_t SimDialog::LoadText(uint32_t id, char* text, uint32_t size) {
     if (size == 0)
         return 0;
-    auto it = strings.find(id);
+    auto it = Fails("dialog LoadText") ? strings.end() : strings.find(id);
     const std::string found = it == strings.end() ? std::string() : it->second;
     const size_t n = found.size() < size - 1 ? found.size() : size - 1;
     std::memcpy(text, found.data(), n);
@@ -170,6 +217,9 @@ uint32_t SimDialog::LoadText(uint32_t id, char* text, uint32_t size) {
 }
 
 uint32_t SimDialog::LoadIconHandle(uint32_t id) {
+    if (Fails("dialog LoadIconHandle"))
+        return 0;
+
     auto it = icons.find(id);
     return it == icons.end() ? 0 : it->second;
 }

@@ -1,5 +1,7 @@
 // In-memory dialogs: the controls of the dialog under test with the dialog manager's semantics
-// for the operations the applet uses; dialogs run, ended, boxes and broadcasts are recorded.
+// for the operations the applet uses; dialogs run, ended, boxes and broadcasts are recorded. A
+// failed call changes nothing and answers as the system does: CB_ERR, false, 0, or -1 for a
+// dialog that cannot be made; it is not recorded.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +12,9 @@
 #include <vector>
 
 #include "platform/dialog.h"
+#include "platform/sim/sim_faults.h"
 
-class SimDialog final : public DialogPort {
+class SimDialog final : public DialogPort, public FaultInjectable {
   public:
     struct Control {
         bool enabled = true;

@@ -20,7 +20,7 @@ int SimHook::MappedViews() const {
 }
 
 SharedBlock SimHook::CreateSharedBlock(const char16_t* name, uint32_t size, uint32_t* lastError) {
-    if (createFails) {
+    if (Fails("hook CreateSharedBlock") || createFails) {
         *lastError = static_cast<uint32_t>(ERROR_ACCESS_DENIED_);
         return 0;
     }
@@ -43,7 +43,7 @@ SharedBlock SimHook::CreateSharedBlock(const char16_t* name, uint32_t size, uint
 
 uint8_t* SimHook::MapSharedBlock(SharedBlock handle) {
     auto it = blockHandles_.find(handle);
-    if (mapFails || it == blockHandles_.end())
+    if (Fails("hook MapSharedBlock") || mapFails || it == blockHandles_.end())
         return nullptr;
     Block* block = it->second;
     ++block->views;
@@ -53,6 +53,7 @@ uint8_t* SimHook::MapSharedBlock(SharedBlock handle) {
 }
 
 void SimHook::UnmapSharedBlock(uint8_t* view) {
+    Fails("hook UnmapSharedBlock");
     auto it = views_.find(view);
     if (it == views_.end())
         return;
@@ -63,6 +64,7 @@ void SimHook::UnmapSharedBlock(uint8_t* view) {
 }
 
 void SimHook::CloseSharedBlock(SharedBlock handle) {
+    Fails("hook CloseSharedBlock");
     auto it = blockHandles_.find(handle);
     if (it == blockHandles_.end())
         return;
@@ -81,6 +83,8 @@ void SimHook::Release(Block* block) {
 }
 
 uint32_t SimHook::RegisterMessage(const char16_t* name) {
+    if (Fails("hook RegisterMessage"))
+        return 0;
     auto it = registered.find(name);
     if (it != registered.end())
         return it->second;
@@ -88,6 +92,8 @@ uint32_t SimHook::RegisterMessage(const char16_t* name) {
 }
 
 HookHandle SimHook::InstallHook(uintptr_t module) {
+    if (Fails("hook InstallHook"))
+        return 0;
     installedFor.push_back(module);
     if (installFails)
         return 0;
@@ -97,6 +103,8 @@ HookHandle SimHook::InstallHook(uintptr_t module) {
 }
 
 bool SimHook::RemoveHook(HookHandle hook) {
+    if (Fails("hook RemoveHook"))
+        return false;
     removed.push_back(hook);
     auto it = std::find(installed.begin(), installed.end(), hook);
     if (it == installed.end())
@@ -106,12 +114,14 @@ bool SimHook::RemoveHook(HookHandle hook) {
 }
 
 intptr_t SimHook::CallNextHook(HookHandle hook, int32_t code, uintptr_t wParam, intptr_t lParam) {
+    if (Fails("hook CallNextHook"))
+        return 0;
     passedOn.push_back({hook, code, wParam, lParam});
     return nextResult;
 }
 
 bool SimHook::CursorPos(int32_t* x, int32_t* y) {
-    if (!cursorKnown)
+    if (Fails("hook CursorPos") || !cursorKnown)
         return false;
     *x = cursorX;
     *y = cursorY;
@@ -120,13 +130,13 @@ bool SimHook::CursorPos(int32_t* x, int32_t* y) {
 
 uint32_t SimHook::WindowStyle(uintptr_t window) {
     ++windowQueries;
-    auto it = windows.find(window);
+    auto it = Fails("hook WindowStyle") ? windows.end() : windows.find(window);
     return it == windows.end() ? 0 : it->second.style;
 }
 
 bool SimHook::WindowRect(uintptr_t window, Rect* rect) {
     ++windowQueries;
-    auto it = windows.find(window);
+    auto it = Fails("hook WindowRect") ? windows.end() : windows.find(window);
     if (it == windows.end() || !it->second.rectKnown)
         return false;
     *rect = it->second.rect;
@@ -135,7 +145,7 @@ bool SimHook::WindowRect(uintptr_t window, Rect* rect) {
 
 uint32_t SimHook::ClassName(uintptr_t window, char16_t* name, uint32_t room) {
     ++windowQueries;
-    auto it = windows.find(window);
+    auto it = Fails("hook ClassName") ? windows.end() : windows.find(window);
     if (it == windows.end() || it->second.className.empty() || room == 0)
         return 0;
     const std::u16string& text = it->second.className;

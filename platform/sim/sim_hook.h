@@ -1,6 +1,7 @@
 // The hook port in memory: named shared blocks that every library state attached to the same
 // SimHook sees (as processes see one block), the installed hooks, the calls passed on, and the
-// windows and pointer that the hook asks about.
+// windows and pointer that the hook asks about. A failed call answers as the system does (no
+// block, no view, no hook, 0, false) and is not recorded; a failed release still releases.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +11,9 @@
 #include <vector>
 
 #include "platform/hook.h"
+#include "platform/sim/sim_faults.h"
 
-class SimHook final : public HookPort {
+class SimHook final : public HookPort, public FaultInjectable {
   public:
     // A block that nobody has open any more is gone; a new one starts out filled with this
     // byte, so that a library that relies on fresh memory being zero is caught.

@@ -155,7 +155,8 @@ uint32_t SimProfile::ReadProfileString(const char* section, const char* key,
     while (!fallback.empty() && fallback.back() == ' ')
         fallback.remove_suffix(1);
 
-    const auto file = files.find(Lower(path ? path : ""));
+    const auto file =
+        Fails("profile ReadProfileString") ? files.end() : files.find(Lower(path ? path : ""));
     if (file == files.end())
         return CopyText(fallback, buffer, size);
     const std::string& text = file->second;

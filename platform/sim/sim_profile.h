@@ -18,6 +18,7 @@
 // - A missing file, section or key gives the default text, trailing spaces dropped; so does a
 //   key list of a missing or empty section. A null section lists the section names, each once,
 //   "[]" left out.
+// - A failed call reads as a file that cannot be opened: the default text.
 // - Counts and cuts follow ProfilePort; a list counts as fitting only with two characters to
 //   spare, so a count of size - 2 may be a whole list and is taken for a cut one.
 #pragma once
@@ -27,8 +28,9 @@
 #include <string>
 
 #include "platform/profile.h"
+#include "platform/sim/sim_faults.h"
 
-class SimProfile final : public ProfilePort {
+class SimProfile final : public ProfilePort, public FaultInjectable {
   public:
     // Raw file text by lower-case path; a path absent here is a missing file.
     std::map<std::string, std::string> files;

@@ -198,10 +198,14 @@ int32_t SimRegistry::Open(RegKey parent, const char* path, bool create, RegKey* 
 }
 
 int32_t SimRegistry::OpenKey(RegKey parent, const char* path, RegKey* out) {
+    if (Fails("registry OpenKey"))
+        return ERROR_ACCESS_DENIED_;
     return Open(parent, path, false, out);
 }
 
 int32_t SimRegistry::CreateKey(RegKey parent, const char* path, RegKey* out) {
+    if (Fails("registry CreateKey"))
+        return ERROR_ACCESS_DENIED_;
     return Open(parent, path, true, out);
 }
 
@@ -249,6 +253,8 @@ int32_t SimRegistry::WritableKey(RegKey key, Key** out) {
 
 int32_t SimRegistry::QueryValue(RegKey key, const char* name, uint32_t* type, uint8_t* data,
                                 uint32_t* size) {
+    if (Fails("registry QueryValue"))
+        return ERROR_FILE_NOT_FOUND_;
     const Value* value = nullptr;
     const int32_t rc = FindValue(key, name ? name : "", &value);
     if (rc != ERROR_SUCCESS_)
@@ -260,6 +266,8 @@ int32_t SimRegistry::QueryValue(RegKey key, const char* name, uint32_t* type, ui
 
 int32_t SimRegistry::SetValue(RegKey key, const char* name, uint32_t type, const uint8_t* data,
                               uint32_t size) {
+    if (Fails("registry SetValue"))
+        return ERROR_ACCESS_DENIED_;
     Key* k = nullptr;
     const int32_t rc = WritableKey(key, &k);
     if (rc != ERROR_SUCCESS_)
@@ -271,6 +279,8 @@ int32_t SimRegistry::SetValue(RegKey key, const char* name, uint32_t type, const
 }
 
 int32_t SimRegistry::DeleteValue(RegKey key, const char* name) {
+    if (Fails("registry DeleteValue"))
+        return ERROR_ACCESS_DENIED_;
     Key* k = nullptr;
     const int32_t rc = WritableKey(key, &k);
     if (rc != ERROR_SUCCESS_)
@@ -280,6 +290,8 @@ int32_t SimRegistry::DeleteValue(RegKey key, const char* name) {
 
 int32_t SimRegistry::EnumKey(RegKey key, uint32_t index, char* name, uint32_t nameSize) {
     ++calls_;
+    if (Fails("registry EnumKey"))
+        return ERROR_ACCESS_DENIED_;
     std::string full;
     if (!Resolve(key, nullptr, &full) ||
         (!keys_.count(full) && full.find('\\') != std::string::npos)) {
@@ -305,23 +317,31 @@ int32_t SimRegistry::EnumKey(RegKey key, uint32_t index, char* name, uint32_t na
 
 int32_t SimRegistry::CloseKey(RegKey key) {
     ++calls_;
+    const bool failed = Fails("registry CloseKey");
     if (!RootName(key).empty())
         return ERROR_SUCCESS_;
-    return handles_.erase(key) ? ERROR_SUCCESS_ : ERROR_INVALID_HANDLE_;
+    return handles_.erase(key) && !failed ? ERROR_SUCCESS_ : ERROR_INVALID_HANDLE_;
 }
 
 int32_t SimRegistry::OpenKeyW(RegKey parent, const char16_t* path, RegKey* out) {
+    if (Fails("registry OpenKeyW"))
+        return ERROR_ACCESS_DENIED_;
     std::string narrow = Narrow(path);
     return Open(parent, path ? narrow.c_str() : nullptr, false, out);
 }
 
 int32_t SimRegistry::OpenKeyExW(RegKey parent, const char16_t* path, uint32_t /*access*/,
                                 RegKey* out) {
-    return OpenKeyW(parent, path, out);
+    if (Fails("registry OpenKeyExW"))
+        return ERROR_ACCESS_DENIED_;
+    std::string narrow = Narrow(path);
+    return Open(parent, path ? narrow.c_str() : nullptr, false, out);
 }
 
 int32_t SimRegistry::QueryValueW(RegKey key, const char16_t* name, uint32_t* type, uint8_t* data,
                                  uint32_t* size) {
+    if (Fails("registry QueryValueW"))
+        return ERROR_FILE_NOT_FOUND_;
     const Value* value = nullptr;
     const int32_t rc = FindValue(key, Narrow(name), &value);
     if (rc != ERROR_SUCCESS_)

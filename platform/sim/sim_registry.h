@@ -1,7 +1,9 @@
 // In-memory registry with the Win32 semantics the tools depend on: stored types are reported,
 // a value that does not fit fails with ERROR_MORE_DATA (and the size it needs), strings are kept
 // exactly as stored (a REG_SZ need not end in a zero), key paths and value names compare without
-// case, opening never creates, and every open handle is counted.
+// case, opening never creates, and every open handle is counted. A failed call answers as the
+// system does: ERROR_ACCESS_DENIED for opening, creating, writing and enumerating keys,
+// ERROR_FILE_NOT_FOUND for reading a value; a failed close still gives the handle back.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +13,9 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/sim/sim_faults.h"
 
-class SimRegistry final : public RegistryPort, public RegistryReaderW {
+class SimRegistry final : public RegistryPort, public RegistryReaderW, public FaultInjectable {
   public:
     using Bytes = std::vector<uint8_t>;
 

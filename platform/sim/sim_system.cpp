@@ -25,6 +25,8 @@ std::string Lower(std::string text) {
 }  // namespace
 
 uint32_t SimSystem::SystemDirectory(char* buffer, uint32_t size) {
+    if (Fails("system SystemDirectory"))
+        return 0;
     const uint32_t length = static_cast<uint32_t>(systemDirectory.size());
     if (length + 1 > size)
         return length + 1;
@@ -33,6 +35,8 @@ uint32_t SimSystem::SystemDirectory(char* buffer, uint32_t size) {
 }
 
 uint32_t SimSystem::ExpandEnvironment(const char* text, char* buffer, uint32_t size) {
+    if (Fails("system ExpandEnvironment"))
+        return 0;
     const std::string out = Expand(text ? text : "");
     const uint32_t need = static_cast<uint32_t>(out.size()) + 1;
     if (need <= size)
@@ -65,6 +69,8 @@ std::string SimSystem::Expand(const std::string& text) const {
 }
 
 bool SimSystem::FindFile(const char* path, uint64_t* size) {
+    if (Fails("system FindFile"))
+        return false;
     auto it = files.find(Lower(path));
     if (it == files.end())
         return false;
@@ -74,15 +80,18 @@ bool SimSystem::FindFile(const char* path, uint64_t* size) {
 }
 
 uint32_t SimSystem::Launch(const char* commandLine, int32_t show) {
+    if (Fails("system Launch"))
+        return 0;
     launched.push_back({commandLine, show});
     return launchResult;
 }
 
 SysHandle SimSystem::CreateNamedMutex(const char* name, bool /*initialOwner*/,
                                       uint32_t* lastError) {
-    if (mutexError) {
+    const uint32_t error = Fails("system CreateNamedMutex") ? ERROR_ACCESS_DENIED_ : mutexError;
+    if (error) {
         if (lastError)
-            *lastError = mutexError;
+            *lastError = error;
         return 0;
     }
     int& users = mutexes[name];
@@ -96,6 +105,7 @@ SysHandle SimSystem::CreateNamedMutex(const char* name, bool /*initialOwner*/,
 }
 
 void SimSystem::CloseSysHandle(SysHandle handle) {
+    Fails("system CloseSysHandle");  // a failed close gives the handle back all the same
     auto it = handles_.find(handle);
     if (it == handles_.end())
         return;

@@ -1,4 +1,5 @@
-// In-memory machine facts and services: what the programs launch and beep is recorded.
+// In-memory machine facts and services: what the programs launch and beep is recorded. A failed
+// call answers 0, false or a null mutex (with ERROR_ACCESS_DENIED), and is not recorded.
 #pragma once
 
 #include <cstdint>
@@ -6,13 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_faults.h"
 #include "platform/system.h"
 
 // One simulated machine serves every program's view of the system.
 class SimSystem final : public TraySystem,
                         public AppletSystem,
                         public ReminderSystem,
-                        public ControllerSystem {
+                        public ControllerSystem,
+                        public FaultInjectable {
   public:
     struct Launched {
         std::string commandLine;
@@ -31,12 +34,15 @@ class SimSystem final : public TraySystem,
     std::map<std::string, int> mutexes;  // name -> open handles
     int OpenHandleCount() const { return static_cast<int>(handles_.size()); }
 
-    uint32_t PlatformId() override { return platformId; }
+    uint32_t PlatformId() override { return Fails("system PlatformId") ? 0 : platformId; }
     uint32_t SystemDirectory(char* buffer, uint32_t size) override;
     uint32_t ExpandEnvironment(const char* text, char* buffer, uint32_t size) override;
     bool FindFile(const char* path, uint64_t* size) override;
     uint32_t Launch(const char* commandLine, int32_t show) override;
-    void Beep(uint32_t type) override { beeps.push_back(type); }
+    void Beep(uint32_t type) override {
+        if (!Fails("system Beep"))
+            beeps.push_back(type);
+    }
     SysHandle CreateNamedMutex(const char* name, bool initialOwner, uint32_t* lastError) override;
 
     // ExpandEnvironment's text, as a string.
@@ -44,6 +50,8 @@ class SimSystem final : public TraySystem,
     void CloseSysHandle(SysHandle handle) override;
     // Pauses are not waited: they are recorded, in `trace` too when a test gives one.
     void Sleep(uint32_t milliseconds) override {
+        if (Fails("system Sleep"))
+            return;
         sleeps.push_back(milliseconds);
         if (trace)
             trace->push_back("sleep " + std::to_string(milliseconds));
@@ -51,12 +59,16 @@ class SimSystem final : public TraySystem,
     std::vector<uint32_t> sleeps;
     // Privileges enabled and ExitWindowsEx flags, in `trace` too when a test gives one.
     bool EnablePrivilege(const char* name) override {
+        if (Fails("system EnablePrivilege"))
+            return false;
         privileges.push_back(name);
         if (trace)
             trace->push_back(std::string("privilege ") + name);
         return true;
     }
     bool ExitSession(uint32_t flags, uint32_t) override {
+        if (Fails("system ExitSession"))
+            return false;
         exits.push_back(flags);
         if (trace)
             trace->push_back("exit " + std::to_string(flags));

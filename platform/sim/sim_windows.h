@@ -1,5 +1,6 @@
 // The window port in memory: a list of top-level windows with titles and rectangles, a work
 // area, a cursor, and a log of everything asked of it. Message boxes are recorded and answered.
+// A failed call does nothing, answers 0, false or an empty title, and is not logged.
 #pragma once
 
 #include <algorithm>
@@ -8,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_faults.h"
 #include "platform/windows.h"
 
-class SimWindows final : public WindowPort {
+class SimWindows final : public WindowPort, public FaultInjectable {
   public:
     struct Box {
         WindowHandle owner;
@@ -50,11 +52,19 @@ class SimWindows final : public WindowPort {
 
     int32_t ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
                            uint32_t flags) override {
+        if (Fails("windows ShowMessageBox"))
+            return 0;
         boxes.push_back({owner, text, caption, flags});
         return answer;
     }
-    WindowHandle TopWindow() override { return windows.empty() ? 0 : windows.front().handle; }
+    WindowHandle TopWindow() override {
+        if (Fails("windows TopWindow"))
+            return 0;
+        return windows.empty() ? 0 : windows.front().handle;
+    }
     WindowHandle NextWindow(WindowHandle window) override {
+        if (Fails("windows NextWindow"))
+            return 0;
         for (size_t i = 0; i < windows.size(); ++i) {
             if (windows[i].handle != window)
                 continue;
@@ -65,7 +75,7 @@ class SimWindows final : public WindowPort {
         return 0;
     }
     void WindowTitle(WindowHandle window, char* title, uint32_t size) override {
-        const Window* w = Find(window);
+        const Window* w = Fails("windows WindowTitle") ? nullptr : Find(window);
         const std::string text = w ? w->title : "";
         const size_t n = size ? std::min<size_t>(text.size(), size - 1) : 0;
         text.copy(title, n);
@@ -74,37 +84,47 @@ class SimWindows final : public WindowPort {
     }
     bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                            intptr_t lParam) override {
+        if (Fails("windows PostWindowMessage"))
+            return false;
         log.push_back("post " + Hex(message) + " " + std::to_string(wParam) + " " +
                       std::to_string(lParam) + " to " + Hex(window));
         return Find(window) != nullptr;
     }
     void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override {
+        if (Fails("windows BroadcastMessage"))
+            return;
         log.push_back("broadcast " + Hex(message) + " " + std::to_string(wParam) + " " +
                       std::to_string(lParam));
     }
     bool GetWorkArea(Rect* area) override {
+        if (Fails("windows GetWorkArea"))
+            return false;
         *area = workArea;
         return true;
     }
     bool SetWorkArea(const Rect& area, uint32_t flags) override {
+        if (Fails("windows SetWorkArea"))
+            return false;
         log.push_back("workarea " + Text(area) + " flags " + std::to_string(flags));
         workArea = area;
         return true;
     }
     bool CursorPos(int32_t* x, int32_t* y) override {
-        if (!cursorKnown)
+        if (Fails("windows CursorPos") || !cursorKnown)
             return false;
         *x = cursorX;
         *y = cursorY;
         return true;
     }
     bool GetWindowRect(WindowHandle window, Rect* rect) override {
-        const Window* w = Find(window);
+        const Window* w = Fails("windows GetWindowRect") ? nullptr : Find(window);
         if (w)
             *rect = w->rect;
         return w != nullptr;
     }
     void ClientToScreen(WindowHandle window, int32_t* x, int32_t* y) override {
+        if (Fails("windows ClientToScreen"))
+            return;
         if (const Window* w = Find(window)) {
             *x += w->rect.left;
             *y += w->rect.top;
@@ -112,6 +132,8 @@ class SimWindows final : public WindowPort {
     }
     void MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
                     bool repaint) override {
+        if (Fails("windows MoveWindow"))
+            return;
         log.push_back("move " + Hex(window) + " " + std::to_string(x) + "," + std::to_string(y) +
                       " " + std::to_string(width) + "x" + std::to_string(height) +
                       (repaint ? "" : " norepaint"));
@@ -119,16 +141,29 @@ class SimWindows final : public WindowPort {
             w->rect = {x, y, x + width, y + height};
     }
     void SetTimer(WindowHandle, uint32_t id, uint32_t milliseconds) override {
+        if (Fails("windows SetTimer"))
+            return;
         log.push_back("timer " + std::to_string(id) + " " + std::to_string(milliseconds));
         timers.insert(id);
     }
     void KillTimer(WindowHandle, uint32_t id) override {
+        if (Fails("windows KillTimer"))
+            return;
         log.push_back("kill " + std::to_string(id));
         timers.erase(id);
     }
-    void SetCapture(WindowHandle window) override { capture = window; }
-    void ReleaseCapture() override { capture = 0; }
-    void Invalidate(WindowHandle) override { ++invalidations; }
+    void SetCapture(WindowHandle window) override {
+        if (!Fails("windows SetCapture"))
+            capture = window;
+    }
+    void ReleaseCapture() override {
+        if (!Fails("windows ReleaseCapture"))
+            capture = 0;
+    }
+    void Invalidate(WindowHandle) override {
+        if (!Fails("windows Invalidate"))
+            ++invalidations;
+    }
 
     static std::string Hex(uintptr_t value) {
         static const char digits[] = "0123456789abcdef";

@@ -53,7 +53,10 @@ struct Rig {
     std::vector<std::string> trace;
     std::string service = "lumora";
 
+    FaultPlan faults;  // every port counts its calls on it
+
     explicit Rig(Board board = Board::kSingle, uint32_t availableTv = 3) {
+        reg.faults = sys.faults = profile.faults = ui.faults = &faults;
         sys.environment["SYSTEMROOT"] = "C:\\WINNT";
         sys.trace = &trace;
         ui.trace = &trace;

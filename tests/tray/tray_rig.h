@@ -4,16 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/sim/sim_board.h"
+#include "platform/sim/sim_faults.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
 #include "platform/sim/sim_windows.h"
 #include "tray/tray_state.h"
 
-class RecordingShell final : public TrayShell {
+class RecordingShell final : public TrayShell, public FaultInjectable {
   public:
     struct Notify {
         uint32_t action;
@@ -22,6 +24,7 @@ class RecordingShell final : public TrayShell {
     std::vector<Notify> notifies;
     int installs = 0;
     int removals = 0;
+    bool menuInstalled = false;  // a menu is in the window's menu bar
     bool installFails = false;
     // Every window action but the icon and menu ones, in order: "menu 500,400", "about",
     // "hide 0x1234", "enddialog 0x1234 1", "quit 0", "button 0x900 at 10,20", "unbutton 0x900",
@@ -35,9 +38,19 @@ class RecordingShell final : public TrayShell {
     bool buttonWindowFails = false;
     int32_t loopResult = 0;
 
-    uint32_t MenuItemHeight() override { return 19; }
-    bool RegisterMainWindowClass() override { return !mainClassFails; }
-    WindowHandle CreateMainWindow() override { return mainWindowFails ? 0 : 0x1234; }
+    uint32_t MenuItemHeight() override { return Fails("shell MenuItemHeight") ? 0 : 19; }
+    bool RegisterMainWindowClass() override {
+        return !Fails("shell RegisterMainWindowClass") && !mainClassFails;
+    }
+    // WM_CREATE runs inside, when a test gives the procedure.
+    std::function<void(WindowHandle)> onCreate;
+    WindowHandle CreateMainWindow() override {
+        if (Fails("shell CreateMainWindow") || mainWindowFails)
+            return 0;
+        if (onCreate)
+            onCreate(0x1234);
+        return 0x1234;
+    }
     int32_t RunMessageLoop() override {
         actions.push_back("loop");
         return loopResult;
@@ -48,26 +61,34 @@ class RecordingShell final : public TrayShell {
         actions.push_back("enddialog " + Hex(window) + " " + std::to_string(result));
     }
     bool NotifyIcon(WindowHandle, uint32_t action, const char* tip) override {
+        if (Fails("shell NotifyIcon"))
+            return false;
         notifies.push_back({action, tip});
         return true;
     }
     bool InstallTrayMenu(WindowHandle, const TrayMenu&) override {
+        if (Fails("shell InstallTrayMenu") || installFails)
+            return false;
         ++installs;
-        return !installFails;
+        menuInstalled = true;
+        return true;
     }
-    void RemoveTrayMenu(WindowHandle) override { ++removals; }
+    void RemoveTrayMenu(WindowHandle) override {
+        ++removals;
+        menuInstalled = false;
+    }
     void ShowTrayMenu(WindowHandle, int32_t x, int32_t y) override {
         actions.push_back("menu " + std::to_string(x) + "," + std::to_string(y));
     }
     void ShowAboutBox(WindowHandle) override { actions.push_back("about"); }
     bool RegisterZoomButtonClass() override {
-        if (classRegistered)
+        if (Fails("shell RegisterZoomButtonClass") || classRegistered)
             return false;
         classRegistered = true;
         return true;
     }
     WindowHandle CreateZoomButtonWindow(WindowHandle, int32_t x, int32_t y) override {
-        if (buttonWindowFails) {
+        if (Fails("shell CreateZoomButtonWindow") || buttonWindowFails) {
             classRegistered = false;
             return 0;
         }
@@ -97,8 +118,12 @@ struct TrayRig {
     SimWindows windows;
     RecordingShell shell;
     Tray tray{TrayPorts{sys, reg, board, board, windows, shell}};
+    FaultPlan faults;  // every port counts its calls on it
 
-    TrayRig() { board.Install(reg); }
+    TrayRig() {
+        board.Install(reg);
+        reg.faults = sys.faults = board.faults = windows.faults = shell.faults = &faults;
+    }
     // Re-writes the board's registry values after a test changed them.
     void Reinstall() { board.Install(reg); }
     // Every device context and registry key taken has been given back.
