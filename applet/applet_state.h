@@ -21,7 +21,7 @@ struct SelectionState {
     char rightChoice[kModelNameChars] = {};
     int32_t isLeft = 0;        // current side of the primary: 1 left, 0 right
     bool restartMode = false;  // the dual dialog found no valid side
-    // Whether this opening has a side to store: one was read or chosen (see OK).
+    // The dual dialog's opening read a side or the user chose one: only then does OK store it.
     bool sideSettled = false;
 
     bool boardHasTv = false;   // "AvailableTVSet" had bit 0 or 1 at the last count query

@@ -145,7 +145,6 @@ intptr_t OpenSelectionDialog(Applet& applet, WindowHandle dialog, bool dual) {
     } else {
         s.openedIsLeft = 0;
         s.isLeft = 0;
-        s.sideSettled = true;
     }
     SelectStoredMonitors(applet, dialog, dual);
     s.tvBoxTicked = false;
@@ -179,18 +178,18 @@ void ConfirmSelection(Applet& applet, WindowHandle dialog, bool dual) {
     RegKey second = 0;
     const bool opened = OpenDeviceKeys(applet, &first, &second);
     if (opened) {
+        // The single dialog always stores the primary on the left. The dual one stores a side
+        // only when one was read or chosen in this dialog, never the one an earlier opening left.
         if (dual) {
             if (s.restartMode)
                 s.isLeft = 1;
-            // A side is stored only when one was read or chosen in this dialog.
             if (s.sideSettled)
                 WriteSide(applet.reg, first, s.isLeft);
             SaveList(applet, dialog, first, IDC_RIGHT_LIST);
         } else {
             s.isLeft = 1;
-        }
-        if (s.isLeft != s.openedIsLeft && s.sideSettled)
             WriteSide(applet.reg, first, s.isLeft);
+        }
         SaveList(applet, dialog, first, IDC_LEFT_LIST);
         SaveTvStandard(applet.reg, first, s);
     }
@@ -203,7 +202,8 @@ void ConfirmSelection(Applet& applet, WindowHandle dialog, bool dual) {
 }
 
 // Button 2. In restart mode it restarts the operating system and keeps the lists' choices
-// that differ from the names read at opening.
+// that differ from the names read at opening. A role read without a name (none stored, or of
+// another type) keeps whatever its list shows: an empty name is part of no choice.
 void CancelSelection(Applet& applet, WindowHandle dialog) {
     SelectionState& s = applet.state.selection;
     if (s.restartMode) {
@@ -216,7 +216,8 @@ void CancelSelection(Applet& applet, WindowHandle dialog) {
                 if (!ListSelection(applet.ui, dialog, list, field))
                     continue;
                 const MonitorRole role = RoleOfList(s, list);
-                if (std::strstr(field, OpenedName(s, role)) == nullptr)
+                const char* opened = OpenedName(s, role);
+                if (opened[0] == 0 || std::strstr(field, opened) == nullptr)
                     WriteMonitorSelection(applet, first, role, field);
             }
         }

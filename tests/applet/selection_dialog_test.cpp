@@ -115,6 +115,8 @@ TEST(SingleScreenDialog, UnreadableDatabaseBeepsOnceAndLeavesTheListsEmpty) {
         EXPECT_TRUE(rig.ui.At(IDC_LEFT_LIST).items.empty());
         rig.Press(IDOK_);
         EXPECT_EQ(rig.Text(rig.Settings(), kPrimarySelectedMonitor), "<missing>");
+        EXPECT_EQ(rig.Number(rig.Settings(), kPrimaryIsLeft), 1)
+            << "the side is stored all the same";
     }
 }
 
@@ -302,6 +304,20 @@ TEST(DualScreenDialog, EscapeInRestartModeRestartsThenKeepsTheChangedChoices) {
         EXPECT_EQ(rig.Number(key, kPrimaryXSize), -1) << "unchanged primary not written";
     }
     EXPECT_EQ(rig.Number(rig.Settings(), kPrimaryIsLeft), -1);
+}
+
+TEST(DualScreenDialog, RestartNowWithNothingStoredKeepsTheDefaultModels) {
+    // No side and no model stored: both lists show the default, and both are kept, so that
+    // the driver starts with a monitor.
+    Rig rig(Board::kTwoHead);
+    rig.Count();
+    rig.OpenSelection(true);
+    ASSERT_TRUE(rig.state.selection.restartMode);
+    rig.Press(IDCANCEL_);
+    for (const char* name : {kPrimarySelectedMonitor, kSecondarySelectedMonitor})
+        EXPECT_EQ(rig.Text(rig.Settings(), name), "31kHz VGA") << name;
+    EXPECT_EQ(rig.Number(rig.Settings(), kPrimaryXSize), 320);
+    EXPECT_EQ(rig.Number(rig.Settings(), kSecondaryYSize), 240);
 }
 
 TEST(DualScreenDialog, UnreadableDatabaseStoresNoSideTheUserDidNotChoose) {
