@@ -109,15 +109,12 @@ int RunReminder(RegistryWriter& reg, ReminderSystem& sys, ReminderShell& shell) 
             sys.CloseSysHandle(mutex);
         return 0;
     }
+    // A reminder that could not be shown leaves the stage as it was: it comes again next time.
     if (shell.CreateOwnerWindow(kReminderOwnerWindow)) {
-        if (IsMonitorReminderDue(reg, adapter)) {
-            shell.ShowReminder(kMonitorReminderDialog);
+        if (IsMonitorReminderDue(reg, adapter) && shell.ShowReminder(kMonitorReminderDialog))
             WriteReminderStage(reg, adapter.driverPath, kStageMonitorDone);
-        }
-        if (IsTvReminderDue(reg, adapter)) {
-            shell.ShowReminder(kTvReminderDialog);
+        if (IsTvReminderDue(reg, adapter) && shell.ShowReminder(kTvReminderDialog))
             WriteReminderStage(reg, adapter.driverPath, kStageNothingDue);
-        }
     }
     sys.CloseSysHandle(mutex);
     return 0;

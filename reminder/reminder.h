@@ -67,8 +67,9 @@ class ReminderShell {
     // Registers the window class, creates the owner window as `window` describes it, updates it
     // and puts it into the topmost band.
     virtual bool CreateOwnerWindow(const OwnerWindow& window) = 0;
-    // Shows dialog `dialogId` modally, owned by that window, until it ends.
-    virtual void ShowReminder(int dialogId) = 0;
+    // Shows dialog `dialogId` modally, owned by that window, until it ends; false when the
+    // dialog could not be shown.
+    virtual bool ShowReminder(int dialogId) = 0;
 
   protected:
     ~ReminderShell() = default;

@@ -55,8 +55,10 @@ class Win32ReminderShell final : public ReminderShell {
         return true;
     }
 
-    void ShowReminder(int dialogId) override {
-        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(dialogId), owner_, ReminderDlgProc, 0);
+    // The dialog ends only through its button, with 1; -1 or 0 mean it was never shown.
+    bool ShowReminder(int dialogId) override {
+        return DialogBoxParamA(g_instance, MAKEINTRESOURCEA(dialogId), owner_, ReminderDlgProc, 0) >
+               0;
     }
 
   private:

@@ -204,12 +204,13 @@ class FakeShell final : public ReminderShell {
         owner = window;
         return !windowFails;
     }
-    void ShowReminder(int dialogId) override {
+    bool ShowReminder(int dialogId) override {
         shown.push_back(dialogId);
         stageWhenShown.push_back(board_.StoredStage());
         mutexUsersWhenShown =
             sys_.mutexes.count(kReminderMutexName) ? sys_.mutexes[kReminderMutexName] : 0;
         HandleReminderCommand(sys_, kReminderButton);
+        return true;
     }
 
   private:
