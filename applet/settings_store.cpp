@@ -6,11 +6,11 @@
 
 namespace {
 
-// A 4-byte little-endian number of the given type.
-void WriteWord(RegistryPort& reg, RegKey key, const char* name, uint32_t type, uint32_t value) {
+// A 4-byte little-endian number of the given type; true when it was written.
+bool WriteWord(RegistryPort& reg, RegKey key, const char* name, uint32_t type, uint32_t value) {
     const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                               static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-    reg.SetValue(key, name, type, bytes, sizeof(bytes));
+    return reg.SetValue(key, name, type, bytes, sizeof(bytes)) == ERROR_SUCCESS_;
 }
 
 const char* SelectedMonitorName(MonitorRole role) {
@@ -29,23 +29,27 @@ bool ReadAnyText(RegistryPort& reg, RegKey key, const char* name, char* text, ui
     return true;
 }
 
+// The sizes go first and the name only once they are in: a write that fails never leaves the
+// driver a model's name beside another model's sizes.
 void WriteNameAndSizes(Applet& applet, RegKey key, MonitorRole role, const char* model) {
     const bool primary = role == MonitorRole::kPrimary;
+    uint32_t size = 0;
+    const char* path = applet.state.databasePath;
+    if (ReadMonitorSize(applet.profile, path, model, kXSizeKey, &size) &&
+        !WriteDword(applet.reg, key, primary ? kPrimaryXSize : kSecondaryXSize, size))
+        return;
+    if (ReadMonitorSize(applet.profile, path, model, kYSizeKey, &size) &&
+        !WriteDword(applet.reg, key, primary ? kPrimaryYSize : kSecondaryYSize, size))
+        return;
     applet.reg.SetValue(key, SelectedMonitorName(role), REG_SZ_,
                         reinterpret_cast<const uint8_t*>(model),
                         static_cast<uint32_t>(std::strlen(model) + 1));
-    uint32_t size = 0;
-    const char* path = applet.state.databasePath;
-    if (ReadMonitorSize(applet.profile, path, model, kXSizeKey, &size))
-        WriteDword(applet.reg, key, primary ? kPrimaryXSize : kSecondaryXSize, size);
-    if (ReadMonitorSize(applet.profile, path, model, kYSizeKey, &size))
-        WriteDword(applet.reg, key, primary ? kPrimaryYSize : kSecondaryYSize, size);
 }
 
 }  // namespace
 
-void WriteDword(RegistryPort& reg, RegKey key, const char* name, uint32_t value) {
-    WriteWord(reg, key, name, REG_DWORD_, value);
+bool WriteDword(RegistryPort& reg, RegKey key, const char* name, uint32_t value) {
+    return WriteWord(reg, key, name, REG_DWORD_, value);
 }
 
 bool OpenDeviceKeys(Applet& applet, RegKey* first, RegKey* second) {

@@ -13,8 +13,8 @@ constexpr char kPlaceholderMark[] = "000";
 
 enum class MonitorRole { kPrimary, kSecondary };
 
-// A REG_DWORD value, 4 bytes little-endian.
-void WriteDword(RegistryPort& reg, RegKey key, const char* name, uint32_t value);
+// A REG_DWORD value, 4 bytes little-endian; true when it was written.
+bool WriteDword(RegistryPort& reg, RegKey key, const char* name, uint32_t value);
 
 // The settings key and, with the second-adapter flag, the second settings key (0 when not
 // opened). A second key that will not open clears the flag until the next count query. True when
@@ -36,7 +36,7 @@ bool IsPlaceholder(const char* text);
 bool PrimaryIsPlaceholder(RegistryPort& reg, RegKey first, RegKey second, char* found);
 
 // The name with its two sizes from the database into `key` and, with the second-adapter flag,
-// into the second settings key.
+// into the second settings key. The name is written only after its sizes were.
 void WriteMonitorSelection(Applet& applet, RegKey key, MonitorRole role, const char* model);
 
 // "SelectedTVSet" and "AvailableTVSet" (4-byte REG_BINARY); false for each when missing.
