@@ -104,7 +104,10 @@ void SwitchTvOutput(Tray& tray, bool on) {
         return;
 
     if (on) {
-        windows.GetWorkArea(&tray.savedWorkArea);
+        // An area that cannot be read now is not restored later: an older one may not fit the
+        // mode the desktop comes back to.
+        if (!windows.GetWorkArea(&tray.savedWorkArea))
+            tray.savedWorkArea = Rect{};
         words[0] = TV_QUERY;
         SendEscape(tray, ESC_TV_CONTROL, words, kTvWords);
         words[1] = TV_ACTION_ON;
