@@ -56,7 +56,8 @@ bool Win32Display::ProbeWhitePixel(uint16_t* pixel) {
     HDC memory = CreateCompatibleDC(windowDc);
     HBITMAP bitmap = CreateCompatibleBitmap(windowDc, 1, 1);
     bool made = false;
-    if (bitmap) {
+    // Without the memory context the white pixel is never stored: no probe then.
+    if (memory && bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
         const COLORREF was = GetPixel(memory, 0, 0);
         SetPixel(memory, 0, 0, RGB(255, 255, 255));
@@ -64,10 +65,11 @@ bool Win32Display::ProbeWhitePixel(uint16_t* pixel) {
         GetBitmapBits(bitmap, 2, bits);
         SetPixel(memory, 0, 0, was);
         SelectObject(memory, old);
-        DeleteObject(bitmap);
         *pixel = static_cast<uint16_t>(bits[0] | bits[1] << 8);
         made = true;
     }
+    if (bitmap)
+        DeleteObject(bitmap);
     if (memory)
         DeleteDC(memory);
     ReleaseDC(active, windowDc);
@@ -75,9 +77,10 @@ bool Win32Display::ProbeWhitePixel(uint16_t* pixel) {
 }
 
 int32_t Win32Escape::Escape(ScreenDc dc, uint32_t code, uint32_t* words, uint32_t bytes) {
-    return ExtEscape(reinterpret_cast<HDC>(dc), static_cast<int>(code), static_cast<int>(bytes),
-                     reinterpret_cast<LPCSTR>(words), static_cast<int>(bytes),
-                     reinterpret_cast<LPSTR>(words));
+    const int result = ExtEscape(reinterpret_cast<HDC>(dc), static_cast<int>(code),
+                                 static_cast<int>(bytes), reinterpret_cast<LPCSTR>(words),
+                                 static_cast<int>(bytes), reinterpret_cast<LPSTR>(words));
+    return result > 0 ? result : 0;  // an error is no answer: the buffer holds the request
 }
 
 int32_t Win32Windows::ShowMessageBox(WindowHandle owner, const char* text, const char* caption,

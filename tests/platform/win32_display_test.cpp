@@ -40,6 +40,7 @@ TEST(Win32Display, ScreenContextCapsProbeAndEscape) {
     Win32Escape escape;
     uint32_t words[8] = {0};
     EXPECT_EQ(escape.Escape(dc, 0x7FF0, words, sizeof(words)), 0) << "no driver knows it";
+    EXPECT_EQ(escape.Escape(0, 100, words, sizeof(words)), 0) << "no device context, no answer";
     display.ReleaseScreenDc(dc);
 }
 
