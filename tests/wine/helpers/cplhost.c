@@ -15,6 +15,15 @@
  *   cplhost listen SECONDS                  a top-level window titled "cplhost listener" that
  *                                           prints each "orvelAlignmentChange" it receives; it
  *                                           ends on WM_CLOSE or after SECONDS
+ *   cplhost soak CPL CYCLES                 as the Control Panel, on a board with two adapters:
+ *                                           CYCLES times the dual-adapter dialog (CPL_DBLCLK 0),
+ *                                           the single-adapter dialog (its template and
+ *                                           procedure) and the alignment options (CPL_DBLCLK 1),
+ *                                           each changed and confirmed (the selection dialogs
+ *                                           with the restart prompt answered "Restart Later");
+ *                                           this process's objects are counted before and after
+ *                                           (objcount.h) and the last line is "soak lumora2.cpl:
+ *                                           USER a -> b, GDI c -> d, handles e -> f, S s"
  *
  * Steps, one argument each, run in order on the second thread:
  *   wait=TITLE      wait for a visible top-level window of this process titled TITLE; it
@@ -38,7 +47,8 @@
  * creates is reported ("created"), the library's dialogs and message boxes among them.
  *
  * Exit code 0 when everything ran; 1 for bad arguments or a library that cannot be used;
- * 3 when a step failed or timed out; 4 when the applet's dialog was still open after the steps.
+ * 3 when a step failed or timed out; 4 when the applet's dialog was still open after the steps;
+ * 5 when a soak's count grew.
  */
 #include <stdarg.h>
 #include <stdio.h>
@@ -46,8 +56,11 @@
 #include <string.h>
 #include <windows.h>
 
+#include "objcount.h"
+
 #define STEP_FAILED 3
 #define STILL_OPEN 4
+#define GREW 5
 
 /* The Control Panel's side of the applet protocol. */
 #define CPL_INIT 1
@@ -80,6 +93,8 @@ typedef struct {
 #pragma pack(pop)
 
 static CRITICAL_SECTION g_print;
+static BOOL g_quiet; /* only errors are printed (the soak) */
+static DWORD g_settle_ms = 150;
 static HWND g_host;
 static HANDLE g_applet_done; /* set when CPL_DBLCLK or DialogBoxParamA has returned */
 static int g_step_count;
@@ -114,6 +129,8 @@ static void EscapeText(const char* text, size_t length, char* out, size_t size) 
 /* Prints one line; `text`, when not NULL, becomes its last pair "text=...". */
 static void Say(const char* text, const char* format, ...) {
     va_list args;
+    if (g_quiet && strncmp(format, "error", 5) != 0)
+        return;
     EnterCriticalSection(&g_print);
     va_start(args, format);
     vprintf(format, args);
@@ -287,7 +304,7 @@ static HWND WaitFor(const char* title) {
         g_found = NULL;
         EnumWindows(FindVisible, 0);
         if (g_found) {
-            Sleep(150); /* let the dialog finish painting and take its focus */
+            Sleep(g_settle_ms); /* let the dialog finish painting and take its focus */
             return g_found;
         }
         if (GetTickCount() - start > g_timeout)
@@ -494,6 +511,140 @@ static int Run(const char* path, int index, int dialogTemplate, int ordinal) {
     return 0;
 }
 
+/* --- a long run of the dialogs, with this process's objects counted ---------------------- */
+
+#define SOAK_WARM_UP 3
+#define SOAK_SETTLE_MS 1000
+
+enum { SOAK_DUAL, SOAK_SINGLE, SOAK_TWIN, SOAK_DIALOGS };
+
+static HANDLE g_soak_start, g_soak_done;
+static volatile LONG g_soak_dialog;
+static volatile LONG g_soak_cycle;
+
+/* Three models of which none contains another: each choice differs from the names stored by
+ * the dialog before it, so every confirmation stores a change and offers the restart. */
+static const char* const g_soak_models[3] = {"Arden 15 Office", "31kHz VGA Standard",
+                                             "Dalton 19 Single"};
+
+static DWORD WINAPI RunSoakSteps(LPVOID unused) {
+    char left[64], right[64];
+    (void)unused;
+    while (WaitForSingleObject(g_soak_start, INFINITE) == WAIT_OBJECT_0) {
+        const char* steps[8];
+        int count = 0, i;
+        HWND current = NULL;
+        const LONG cycle = g_soak_cycle;
+        switch (g_soak_dialog) {
+            case SOAK_DUAL:
+                sprintf(left, "select=1002:%s", g_soak_models[cycle % 3]);
+                sprintf(right, "select=1005:%s", g_soak_models[(cycle + 1) % 3]);
+                steps[count++] = "wait=orvel Monitor Select";
+                steps[count++] = left;
+                steps[count++] = right;
+                break;
+            case SOAK_SINGLE:
+                sprintf(left, "select=1002:%s", g_soak_models[(cycle + 2) % 3]);
+                steps[count++] = "wait=orvel Monitor Select";
+                steps[count++] = left;
+                steps[count++] = "click=1014"; /* the TV box: PAL, the one standard offered */
+                break;
+            default:
+                steps[count++] = "wait=orvelZYNTRA control";
+                steps[count++] = "click=504"; /* dialog alignment, the opposite of the stored */
+                steps[count++] = "click=500";
+                steps[count++] = "closed";
+                break;
+        }
+        if (g_soak_dialog != SOAK_TWIN) {
+            steps[count++] = "click=1";
+            steps[count++] = "wait=Monitor Settings Change";
+            steps[count++] = "click=1"; /* Restart Later */
+            steps[count++] = "closed";
+        }
+        for (i = 0; i < count; ++i)
+            RunStep(steps[i], &current);
+        SetEvent(g_soak_done);
+    }
+    return 0;
+}
+
+/* One dialog of the cycle, opened as the Control Panel or the dialog test does it. */
+static void SoakDialog(HMODULE module, APPLET_PROC entry, LPARAM* data, int dialog, LONG cycle) {
+    g_soak_dialog = dialog;
+    g_soak_cycle = cycle;
+    SetEvent(g_soak_start);
+    if (dialog == SOAK_SINGLE) {
+        DLGPROC proc = (DLGPROC)(void*)GetProcAddress(module, MAKEINTRESOURCEA(3));
+        DialogBoxParamA(module, MAKEINTRESOURCEA(103), g_host, proc, 0);
+    } else {
+        const LONG index = dialog == SOAK_DUAL ? 0 : 1;
+        entry(g_host, CPL_DBLCLK, index, data[index]);
+    }
+    if (WaitForSingleObject(g_soak_done, g_timeout) != WAIT_OBJECT_0) {
+        Say(NULL, "error soak-steps-unfinished dialog=%d cycle=%ld", dialog, (long)cycle);
+        ExitProcess(STEP_FAILED);
+    }
+}
+
+static int Soak(const char* path, int cycles) {
+    APPLET_PROC entry;
+    HMODULE module = LoadApplet(path, &entry);
+    LPARAM data[2] = {0, 0};
+    struct ObjectCounts before, after;
+    char text[160], parts[400];
+    DWORD start;
+    LONG count, cycle;
+    int dialog;
+    if (!module)
+        return 1;
+    entry(g_host, CPL_INIT, 0, 0);
+    count = entry(g_host, CPL_GETCOUNT, 0, 0);
+    if (count != 2) {
+        Say(NULL, "error soak-needs-two-applets count=%ld", (long)count);
+        return 1;
+    }
+    g_settle_ms = 10;
+    Describe(entry, g_host, 0, &data[0]);
+    Describe(entry, g_host, 1, &data[1]);
+    g_soak_start = CreateEventA(NULL, FALSE, FALSE, NULL);
+    g_soak_done = CreateEventA(NULL, FALSE, FALSE, NULL);
+    CloseHandle(CreateThread(NULL, 0, RunSoakSteps, NULL, 0, NULL));
+
+    CountObjects(&before); /* the counting's own first use */
+    for (cycle = 0; cycle < SOAK_WARM_UP; ++cycle) {
+        for (dialog = 0; dialog < SOAK_DIALOGS; ++dialog)
+            SoakDialog(module, entry, data, dialog, cycle);
+    }
+    Sleep(SOAK_SETTLE_MS);
+    CountObjects(&before);
+    start = GetTickCount();
+    for (cycle = 0; cycle < cycles; ++cycle) {
+        for (dialog = 0; dialog < SOAK_DIALOGS; ++dialog)
+            SoakDialog(module, entry, data, dialog, SOAK_WARM_UP + cycle);
+    }
+    Sleep(SOAK_SETTLE_MS);
+    if (!CountObjects(&after)) {
+        Say(NULL, "error soak-cannot-count");
+        return 1;
+    }
+    FormatParts(&before, parts);
+    printf("  before: USER %lu, GDI %lu, handles %lu (%s)\n", (unsigned long)before.user,
+           (unsigned long)before.gdi, (unsigned long)before.handles, parts);
+    FormatParts(&after, parts);
+    printf("  after %d cycles of the three dialogs: USER %lu, GDI %lu, handles %lu (%s)\n", cycles,
+           (unsigned long)after.user, (unsigned long)after.gdi, (unsigned long)after.handles,
+           parts);
+    FormatCounts(&before, &after, text);
+    printf("soak lumora2.cpl: %s, %.0f s\n", text, (GetTickCount() - start) / 1000.0);
+    fflush(stdout);
+    entry(g_host, CPL_STOP, 0, data[0]);
+    entry(g_host, CPL_STOP, 1, data[1]);
+    entry(g_host, CPL_EXIT, 0, 0);
+    FreeLibrary(module);
+    return CountsGrew(&before, &after) ? GREW : 0;
+}
+
 /* --- another process that listens for the alignment message ------------------------------ */
 
 static UINT g_alignment_message;
@@ -556,9 +707,10 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         fprintf(stderr,
                 "usage: cplhost list CPL | open CPL INDEX STEP... | dialog CPL TEMPLATE ORD "
-                "STEP... | listen SECONDS\n");
+                "STEP... | listen SECONDS | soak CPL CYCLES\n");
         return 1;
     }
+    g_quiet = strcmp(argv[1], "soak") == 0;
     g_host = MakeHost();
     Say(NULL, "host hwnd=%lu", Handle(g_host));
     if (strcmp(argv[1], "list") == 0 && argc == 3)
@@ -568,6 +720,8 @@ int main(int argc, char** argv) {
         g_step_count = argc - 4;
         return Run(argv[2], atoi(argv[3]), 0, 0);
     }
+    if (strcmp(argv[1], "soak") == 0 && argc == 4 && atoi(argv[3]) > 0)
+        return Soak(argv[2], atoi(argv[3]));
     if (strcmp(argv[1], "dialog") == 0 && argc >= 5 && atoi(argv[3]) > 0) {
         g_steps = argv + 5;
         g_step_count = argc - 5;
