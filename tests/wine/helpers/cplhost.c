@@ -56,7 +56,7 @@
 #include <string.h>
 #include <windows.h>
 
-#include "objcount.h"
+#include "soak/objcount.h"
 
 #define STEP_FAILED 3
 #define STILL_OPEN 4

@@ -3,11 +3,11 @@
 
 One Wine lab, whose screen is a desktop of two areas side by side, 1024 x 768 and 640 x 480
 (1664 x 768: an unequal two-screen mode, so Zenpick keeps its pan-stop button up), runs:
-  - the check that the counts see growth (helpers/soak.c, `soak selfcheck`);
+  - the check that the counts see growth (soak/soak.c, `soak selfcheck`);
   - Zenpick.exe: 2,000 WM_DISPLAYCHANGE, its popup menu opened and closed 500 times, its About
     box opened and closed 200 times (`soak zenpick`), counted inside its process by
-    helpers/soakspy.c; the About box's EXIT ends it;
-  - lumora2.cpl in helpers/cplhost.c playing the Control Panel, on a board with two adapters:
+    soak/soakspy.c; the About box's EXIT ends it;
+  - lumora2.cpl in tests/wine/helpers/cplhost.c playing the Control Panel, on a board with two adapters:
     200 times the dual-adapter and single-adapter selection dialogs and the alignment options,
     each changed and confirmed (`cplhost soak`);
   - Keldhook.dll, installed by Keldor.exe on a two-head board with "TwinControlFlag" set, in a
@@ -17,7 +17,7 @@ One Wine lab, whose screen is a desktop of two areas side by side, 1024 x 768 an
 Each run prints one line, "soak NAME: USER a -> b, GDI c -> d, handles e -> f, S s", with the
 parts of the counts above it. Exits non-zero when a count grew or a run failed.
 
-    python3 tests/wine/soak.py [--quick] [--only selfcheck|zenpick|applet|hook]
+    python3 soak/soak.py [--quick] [--only selfcheck|zenpick|applet|hook]
 
 --quick runs a tenth of each count: a check of the runs themselves, not a soak.
 """
@@ -29,7 +29,7 @@ import sys
 import threading
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "wine"))
 from winelab import BUILD, HELPERS, MAKER, SERVICES, WINE, WineLab, parse_window  # noqa: E402
 
 ALIGNMENT = r"HKEY_CURRENT_USER\Software\Orvelcom\ZYNTRA"
