@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/wrap32.h"
 #include "tray/escape_client.h"
 #include "tray/mode_catalogue.h"
 
@@ -30,9 +31,9 @@ void CreateZoomButton(Tray& tray, WindowHandle owner) {
                  static_cast<int32_t>(tray.state.height)};
     windows.GetWorkArea(&area);
     x = std::max(x, area.left);
-    x = std::min(x, area.right - kZoomButtonWidth);
+    x = std::min(x, WrapSub(area.right, kZoomButtonWidth));
     y = std::max(y, area.top);
-    y = std::min(y, area.bottom - kZoomButtonHeight);
+    y = std::min(y, WrapSub(area.bottom, kZoomButtonHeight));
     tray.state.zoomButton = shell.CreateZoomButtonWindow(owner, x, y);
 }
 
@@ -61,8 +62,8 @@ void Pressed(Tray& tray, WindowHandle window, intptr_t lParam) {
     windows.ClientToScreen(window, &x, &y);
     Rect rect = {};
     windows.GetWindowRect(window, &rect);
-    button.grabX = x - rect.left;
-    button.grabY = y - rect.top;
+    button.grabX = WrapSub(x, rect.left);
+    button.grabY = WrapSub(y, rect.top);
     button.x = rect.left;
     button.y = rect.top;
     button.dragging = true;
@@ -82,13 +83,13 @@ void Dragged(Tray& tray, WindowHandle window, intptr_t lParam) {
     int32_t x = PointX(lParam);
     int32_t y = PointY(lParam);
     windows.ClientToScreen(window, &x, &y);
-    x -= button.grabX;
-    y -= button.grabY;
+    x = WrapSub(x, button.grabX);
+    y = WrapSub(y, button.grabY);
     const Rect visible = QueryVisibleRect(tray);
     x = std::max(x, visible.left);
     y = std::max(y, visible.top);
-    x = std::min(x, visible.right - kZoomButtonWidth);
-    y = std::min(y, visible.bottom - kZoomButtonHeight);
+    x = std::min(x, WrapSub(visible.right, kZoomButtonWidth));
+    y = std::min(y, WrapSub(visible.bottom, kZoomButtonHeight));
     if (x != button.x || y != button.y) {
         windows.MoveWindow(window, x, y, kZoomButtonWidth, kZoomButtonHeight, true);
         button.x = x;
@@ -120,8 +121,8 @@ void Ticked(Tray& tray, WindowHandle window) {
     const Rect visible = QueryVisibleRect(tray);
     if (visible.left == button.originX && visible.top == button.originY)
         return;
-    button.x += visible.left - button.originX;
-    button.y += visible.top - button.originY;
+    button.x = WrapAdd(button.x, WrapSub(visible.left, button.originX));
+    button.y = WrapAdd(button.y, WrapSub(visible.top, button.originY));
     tray.ports.windows.MoveWindow(window, button.x, button.y, kZoomButtonWidth, kZoomButtonHeight,
                                   true);
     button.originX = visible.left;

@@ -11,6 +11,7 @@
 
 #include "platform/sim/sim_faults.h"
 #include "platform/windows.h"
+#include "platform/wrap32.h"
 
 class SimWindows final : public WindowPort, public FaultInjectable {
   public:
@@ -126,8 +127,8 @@ class SimWindows final : public WindowPort, public FaultInjectable {
         if (Fails("windows ClientToScreen"))
             return;
         if (const Window* w = Find(window)) {
-            *x += w->rect.left;
-            *y += w->rect.top;
+            *x = WrapAdd(*x, w->rect.left);
+            *y = WrapAdd(*y, w->rect.top);
         }
     }
     void MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -138,7 +139,7 @@ class SimWindows final : public WindowPort, public FaultInjectable {
                       " " + std::to_string(width) + "x" + std::to_string(height) +
                       (repaint ? "" : " norepaint"));
         if (Window* w = Find(window))
-            w->rect = {x, y, x + width, y + height};
+            w->rect = {x, y, WrapAdd(x, width), WrapAdd(y, height)};
     }
     void SetTimer(WindowHandle, uint32_t id, uint32_t milliseconds) override {
         if (Fails("windows SetTimer"))

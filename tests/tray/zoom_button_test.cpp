@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "tests/tray/tray_rig.h"
 #include "tray/display_state.h"
 #include "tray/escape_client.h"
@@ -67,6 +69,12 @@ TEST(CreateZoomButton, StartsAtTheCursorClampedIntoTheWorkArea) {
          0,
          0,
          "button 0x900 at 971,692"},
+        {"an area at the start of the range: right - 53 wraps as in 32 bits",
+         {INT32_MIN, INT32_MIN, INT32_MIN + 10, INT32_MIN + 10},
+         true,
+         500,
+         400,
+         "button 0x900 at 500,400"},
     };
     for (const Case& c : cases) {
         TrayRig rig;
@@ -190,6 +198,31 @@ TEST(ZoomButtonWndProc, TheTimerFollowsTheVisibleRectangle) {
     rig.board.visibleRect = {300, 200, 940, 680};
     rig.Send(WM_TIMER_, ZOOM_TIMER_ID);
     EXPECT_EQ(rig.windows.log.size(), 2u);
+}
+
+TEST(ZoomButtonWndProc, CoordinatesAtTheEndsOfTheRangeWrapAsIn32Bits) {
+    // The driver's rectangle and the window's place may hold anything: sums and differences
+    // wrap around as the 32-bit program's did.
+    {
+        ButtonRig rig;  // the view moves by almost the whole range
+        rig.board.visibleRect = {INT32_MIN + 20, INT32_MAX - 10, INT32_MIN + 660, INT32_MAX};
+        rig.Send(WM_TIMER_, ZOOM_TIMER_ID);
+        EXPECT_EQ(rig.windows.log, Lines{"move 0x900 -2147483428,-2147483509 53x48"});
+    }
+    {
+        ButtonRig rig;  // a press on a window at the end of the range
+        rig.windows.Find(kButton)->rect = {INT32_MAX - 5, INT32_MAX - 5, INT32_MAX, INT32_MAX};
+        rig.Send(WM_LBUTTONDOWN_, 0, Point(10, 12));
+        EXPECT_EQ(rig.tray.zoomButtonProc.grabX, 10);
+        EXPECT_EQ(rig.tray.zoomButtonProc.grabY, 12);
+    }
+    {
+        ButtonRig rig;  // a drag in a view at the start of the range: its clamp wraps
+        rig.Send(WM_LBUTTONDOWN_, 0, Point(10, 10));
+        rig.board.visibleRect = {INT32_MIN, INT32_MIN, INT32_MIN + 5, INT32_MIN + 5};
+        rig.Send(WM_MOUSEMOVE_, 0, Point(11, 10));
+        EXPECT_EQ(rig.windows.log, (Lines{"kill 1", "move 0x900 301,200 53x48"}));
+    }
 }
 
 TEST(ZoomButtonWndProc, CommandsAndOtherMessages) {
