@@ -9,6 +9,12 @@ have cmake || need+=(cmake)
 have git || need+=(git)
 have clang-format || need+=(clang-format)
 have g++ || need+=(g++)
+# The fuzz targets: clang with libFuzzer and the sanitizer runtimes, which come with
+# libclang-rt-dev (only a recommendation of clang's, so not installed with it here).
+have clang++ || need+=(clang)
+[ -f "$(clang++ -print-resource-dir 2>/dev/null)/lib/linux/libclang_rt.fuzzer-$(uname -m).a" ] ||
+  need+=(libclang-rt-dev)
+have llvm-symbolizer || need+=(llvm)  # function names and lines in the sanitizers' reports
 have i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686)
 have Xvfb || need+=(xvfb)
 have xauth || need+=(xauth)  # for xvfb-run

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: the unit tests natively (sanitizers on), the same unit tests cross-compiled
-# and run under Wine, and the end-to-end tests of the real programs under Wine in Xvfb.
+# Runs every test: the unit tests natively (sanitizers on), the fuzz targets for a few seconds
+# each, the same unit tests cross-compiled and run under Wine, and the end-to-end tests of the
+# real programs under Wine in Xvfb.
 # Installs what it needs first. Exits non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -58,6 +59,15 @@ line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log/native.tx
 total=$(echo "$line" | sed -E 's/.*out of ([0-9]+).*/\1/')
 bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests failed.*/\1/')
 count $((${total:-0} - ${bad:-0})) "${bad:-1}"
+
+# Every reader of outside data under libFuzzer for a few seconds each (scripts/fuzz.sh builds
+# the fuzz preset): one line per target, a crash counts as a failure.
+step "fuzz targets, 5 s each (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer)"
+bash scripts/fuzz.sh 5 2>&1 | tee "$log/fuzz.txt"
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+ok=$(sed -nE 's/^fuzz: ([0-9]+) passed, ([0-9]+) failed$/\1/p' "$log/fuzz.txt")
+bad=$(sed -nE 's/^fuzz: ([0-9]+) passed, ([0-9]+) failed$/\2/p' "$log/fuzz.txt")
+count "${ok:-0}" "${bad:-1}"
 
 # Wine runs the 32-bit programs only where the kernel runs 32-bit x86 code. Where it does not
 # (or with DT_WINE_STANDIN=1) the Wine steps run the x86_64 build under 64-bit Wine instead:
