@@ -47,9 +47,10 @@ for source in fuzz/*.cpp; do
     fi
     failed=$((failed + 1))
     artifact=$(sed -nE 's/.*Test unit written to (.*)$/\1/p' "$log" | tail -n 1)
-    # The broken rule, else the sanitizer's or libFuzzer's summary (timeouts and memory too).
-    what=$({ grep -m 1 '==fuzz== rule broken' "$log" || grep -m 1 '^SUMMARY: ' "$log"; } |
-        sed -E "s/^(==fuzz== |SUMMARY: )//; s|$PWD/||g")
+    # The broken rule, else UBSan's report, else the sanitizer's or libFuzzer's summary
+    # (timeouts and memory too).
+    what=$({ grep -m 1 '==fuzz== rule broken' "$log" || grep -m 1 ': runtime error: ' "$log" ||
+             grep -m 1 '^SUMMARY: ' "$log"; } | sed -E "s/^(==fuzz== |SUMMARY: )//; s|$PWD/||g")
     echo "fuzz $target: CRASH after ${runs:-0} runs in $took s: ${what:-exit code $rc}"
     echo "    input: ${artifact:-none written}; log: $log"
     echo "    again: $build/fuzz/fuzz_$target ${artifact:-}"
