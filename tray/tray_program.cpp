@@ -2,6 +2,7 @@
 
 #include "adapter/discovery.h"
 #include "platform/text_builder.h"
+#include "platform/wrap32.h"
 #include "tray/display_state.h"
 #include "tray/escape_client.h"
 #include "tray/mode_catalogue.h"
@@ -156,7 +157,9 @@ int32_t TrayMenuTop(Tray& tray, int32_t cursorY) {
     // On the TV the taskbar's corner may be outside the part of the picture the set shows.
     if (!IsTvOutputActive(tray) || tray.state.width == 640 || tray.state.height == 480)
         return cursorY;
-    const int32_t y = cursorY - (static_cast<int32_t>(MenuHeightEstimate(tray)) + 75);
+    // The cursor's place comes from the window system: computed as the 32-bit program did.
+    const int32_t above = WrapAdd(static_cast<int32_t>(MenuHeightEstimate(tray)), 75);
+    const int32_t y = WrapSub(cursorY, above);
     return y < 40 ? 40 : y;
 }
 

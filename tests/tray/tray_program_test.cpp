@@ -269,6 +269,8 @@ TEST(MainWndProc, LeftClickShowsTheMenuMovedUpOnTheTv) {
         {"TV, near the top", 1, 1024, 768, 300, 40},
         {"TV at 640 x 480", 1, 640, 480, 460, 460},
         {"TV at 640 x 400", 1, 640, 400, 380, 380},
+        {"TV, a cursor at the start of the range: wraps as in 32 bits", 1, 1024, 768,
+         INT32_MIN + 100, INT32_MAX - 354},
     };
     for (const Case& c : cases) {
         ProgramRig rig;
