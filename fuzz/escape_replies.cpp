@@ -7,6 +7,9 @@
 #include "fuzz/tray_machine.h"
 #include "tray/display_state.h"
 #include "tray/escape_client.h"
+#include "tray/mode_catalogue.h"
+#include "tray/tray_menu.h"
+#include "tray/tray_program.h"
 #include "tray/tv_switch.h"
 #include "tray/zoom_button.h"
 
@@ -103,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     m.windows.windows.push_back({fuzz::kButton, "STOP", {300, 200, 353, 248}});
 
     for (int step = 0; step < 64 && in.Left(); ++step) {
-        switch (in.Byte() % 24) {
+        switch (in.Byte() % 27) {
             case 0:
                 IsTvOutputActive(tray);
                 break;
@@ -185,6 +188,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             case 23:
                 DestroyZoomButton(tray);
+                break;
+            case 24:  // the catalogue and the menu, built on the driver's replies
+                BuildModeCatalogue(tray, fuzz::kMainWindow);
+                BuildTrayMenu(tray, fuzz::kMainWindow);
+                for (const MenuItem& item : tray.menu.items)
+                    FUZZ_CHECK(item.id <= 0xFFFF && fuzz::Terminated(item.text, kMenuTextSize));
+                break;
+            case 25: {  // a menu command: a mode or one of the board's switches
+                const uint32_t modes = tray.catalogue.entries.size();
+                const uint8_t pick = in.Byte();
+                const uint32_t id =
+                    kFirstModeId + (pick & 0x80 ? (modes ? pick % modes : 0) : modes + pick % 8);
+                MainWndProc(tray, fuzz::kMainWindow, WM_COMMAND_, id, 0);
+                break;
+            }
+            case 26:  // a click on the tray icon opens the menu at the cursor
+                MainWndProc(tray, fuzz::kMainWindow, kTrayCallbackMessage, kTrayIconId,
+                            WM_LBUTTONDOWN_);
                 break;
         }
         m.CheckReleased();
