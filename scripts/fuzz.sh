@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (preset fuzz: clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs each one for SECONDS (default 60) from its seed corpus in
-# fuzz/corpus/<target>/. The units found go to build/fuzz/corpus/<target>/, never into the
-# repository; a crash leaves its input in build/fuzz/artifacts/<target>/ and its log in
-# build/fuzz/logs/<target>.log. Prints one line per target and exits non-zero on any crash.
+# fuzz/corpus/<target>/. The units found go to build/fuzz/corpus/<target>/ (or under
+# $DT_FUZZ_CORPUS), never into the repository, and the next run starts from them too; a crash
+# leaves its input in build/fuzz/artifacts/<target>/ and its log in build/fuzz/logs/<target>.log.
+# Prints one line per target and exits non-zero on any crash.
 #
 #   bash scripts/fuzz.sh [SECONDS]
 set -uo pipefail
@@ -14,6 +15,7 @@ case "$seconds" in
     '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
 esac
 build=build/fuzz
+found=${DT_FUZZ_CORPUS:-$build/corpus}
 mkdir -p "$build/logs"
 if ! { cmake --preset fuzz >"$build/logs/build.log" 2>&1 &&
        nice -n 10 cmake --build --preset fuzz -j2 >>"$build/logs/build.log" 2>&1; }; then
@@ -27,15 +29,16 @@ passed=0
 failed=0
 for source in fuzz/*.cpp; do
     target=$(basename "$source" .cpp)
-    corpus="$build/corpus/$target"
+    corpus="$found/$target"
     artifacts="$build/artifacts/$target"
     log="$build/logs/$target.log"
     mkdir -p "$corpus" "$artifacts"
     start=$SECONDS
-    # New units go to the first folder; the seeds are only read.
+    # New units go to the first folder; the seeds are only read. The value profile guides the
+    # mutations by how close compared values come (the extremes of a coordinate, for one).
     nice -n 10 "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=120 \
-        -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" "fuzz/corpus/$target" \
-        >"$log" 2>&1
+        -use_value_profile=1 -print_final_stats=1 -artifact_prefix="$artifacts/" \
+        "$corpus" "fuzz/corpus/$target" >"$log" 2>&1
     rc=$?
     took=$((SECONDS - start))
     runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+)$/\1/p' "$log" | tail -n 1)
