@@ -15,11 +15,22 @@ namespace {
 
 class NullShell final : public TrayShell {
   public:
+    uint32_t MenuItemHeight() override { return 19; }
+    bool RegisterMainWindowClass() override { return true; }
+    WindowHandle CreateMainWindow() override { return 1; }
+    int32_t RunMessageLoop() override { return 0; }
+    void PostQuit(int32_t) override {}
+    void HideWindow(WindowHandle) override {}
+    void EndDialog(WindowHandle, intptr_t) override {}
     bool NotifyIcon(WindowHandle, uint32_t, const char*) override { return true; }
     bool InstallTrayMenu(WindowHandle, const TrayMenu&) override { return true; }
     void RemoveTrayMenu(WindowHandle) override {}
-    WindowHandle CreateZoomButtonWindow(WindowHandle) override { return 1; }
+    void ShowTrayMenu(WindowHandle, int32_t, int32_t) override {}
+    void ShowAboutBox(WindowHandle) override {}
+    bool RegisterZoomButtonClass() override { return true; }
+    WindowHandle CreateZoomButtonWindow(WindowHandle, int32_t, int32_t) override { return 1; }
     void DestroyZoomButtonWindow(WindowHandle) override {}
+    void PaintZoomButton(WindowHandle, uint32_t) override {}
 };
 
 constexpr uint32_t kRates[] = {60, 65, 70, 72, 75, 80, 85, 90, 100, 120};
