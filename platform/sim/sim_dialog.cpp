@@ -195,12 +195,12 @@ uint32_t SimDialog::RegisterMessage(const char* name) {
     return number;
 }
 
-void SimDialog::BroadcastMessage(uint32_t message, uintptr_t, intptr_t) {
+void SimDialog::BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     if (Fails("dialog BroadcastMessage"))
         return;
-
     broadcasts.push_back(message);
-    Note("broadcast " + std::to_string(message));
+    Note("broadcast " + std::to_string(message) + " " + std::to_string(wParam) + " " +
+         std::to_string(lParam));
     if (onBroadcast)
         onBroadcast(message);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/sim_faults.h"
@@ -66,16 +67,16 @@ class SimSystem final : public TraySystem,
             trace->push_back(std::string("privilege ") + name);
         return true;
     }
-    bool ExitSession(uint32_t flags, uint32_t) override {
+    bool ExitSession(uint32_t flags, uint32_t reserved) override {
         if (Fails("system ExitSession"))
             return false;
-        exits.push_back(flags);
+        exits.push_back({flags, reserved});
         if (trace)
             trace->push_back("exit " + std::to_string(flags));
         return true;
     }
     std::vector<std::string> privileges;
-    std::vector<uint32_t> exits;
+    std::vector<std::pair<uint32_t, uint32_t>> exits;  // flags and the reserved argument
     std::vector<std::string>* trace = nullptr;
 
   private:
