@@ -184,6 +184,10 @@ TEST(AppletEntry, RightsCheckWritesTheBoardIdBackUnchanged) {
         StartApplet(rig.applet, kControlPanel, 1);
         EXPECT_EQ(rig.ui.runs.back().templateId, IDD_TWIN_CONTROL);
     }
+    Rig gone;
+    gone.Count();
+    gone.reg.RemoveKey(HKEY_LOCAL_MACHINE_, gone.Settings());
+    EXPECT_FALSE(CheckAdminRights(gone.applet)) << "no settings key";
 }
 
 TEST(AppletEntry, LoadAndUnloadInvalidateTheCacheAndRegisterTheMessage) {
@@ -243,6 +247,25 @@ TEST(TwinControlDialog, KeepsBitTwoDropsTheRestAndSendsOnlyOnAChange) {
     EXPECT_EQ(seen, 7) << "sent after the write";
     EXPECT_EQ(rig.ui.ended, (std::vector<intptr_t>{1, 1, 1}));
     EXPECT_EQ(rig.reg.OpenKeyCount(), 0);
+}
+
+TEST(TwinControlDialog, EachBoxSetsAndClearsItsOwnBit) {
+    TwinRig rig;
+    rig.reg.SetDword(HKEY_CURRENT_USER_, kAlignmentKey, kTwinControlFlag, 7);
+    rig.Open();
+    EXPECT_TRUE(rig.ui.At(IDC_MAXIMIZE_ALIGNMENT).checked);
+    EXPECT_TRUE(rig.ui.At(IDC_DIALOG_ALIGNMENT).checked);
+    EXPECT_EQ(rig.Press(IDC_MAXIMIZE_ALIGNMENT), 1);
+    EXPECT_EQ(rig.state.twinFlags, 6u);
+    EXPECT_EQ(rig.Press(IDC_DIALOG_ALIGNMENT), 1);
+    EXPECT_EQ(rig.state.twinFlags, 4u);
+    EXPECT_EQ(TwinControlDlgProc(rig.applet, kDialog, WM_PAINT_, 0), 0);
+    rig.trace.clear();
+    rig.Press(IDC_TWIN_OK);
+    EXPECT_EQ(rig.Flags(), 4);
+    EXPECT_EQ(rig.trace,
+              (std::vector<std::string>{
+                  "broadcast " + std::to_string(rig.state.alignmentMessage) + " 0 0", "end 1"}));
 }
 
 TEST(TwinControlDialog, OpeningCreatesTheKeyAndReadsOnlyADword) {

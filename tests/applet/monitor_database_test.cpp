@@ -135,6 +135,7 @@ TEST(MonitorDatabase, SizeTextReadsAsTheRuntimesUnsignedConversion) {
         {"abc", true, 0},
         {"", false, 0},
         {"+768 x", true, 768},
+        {"\"\t640\"", true, 640},  // a tab inside quotes is left for the conversion
         {"-5", true, 4294967291u},
         {"- 5", true, 0},
         {"4294967295", true, 4294967295u},

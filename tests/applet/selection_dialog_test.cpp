@@ -87,6 +87,7 @@ TEST(SingleScreenDialog, RestartNowRestartsAfterThePromptAndBeforeTheEnd) {
     rig.Press(IDOK_);
     EXPECT_EQ(rig.trace, (std::vector<std::string>{"dialog 105", "privilege SeShutdownPrivilege",
                                                    "exit 2", "end 1"}));
+    EXPECT_EQ(rig.sys.exits, (std::vector<std::pair<uint32_t, uint32_t>>{{2, 0}}));
 }
 
 TEST(SingleScreenDialog, TickingTvWithPalOnlyChoosesPalAndRecordsTheStage) {
@@ -136,6 +137,7 @@ TEST(SingleScreenDialog, UnhandledMessagesAndIds) {
     rig.Count();
     rig.OpenSelection(false);
     EXPECT_EQ(rig.Press(IDC_LEFT_LIST), 1);
+    EXPECT_EQ(rig.Press(IDC_TV_AVAILABLE), 1);
     EXPECT_EQ(rig.Press(1003), 0);
     EXPECT_EQ(MonitorSelectDlgProc(rig.applet, kDialog, WM_PAINT_, 0, false), 0);
     EXPECT_TRUE(rig.ui.ended.empty());
@@ -269,6 +271,13 @@ TEST(DualScreenDialog, InvalidSideOpensInRestartMode) {
         EXPECT_TRUE(rig.ui.At(IDC_TV_AVAILABLE).enabled) << "TV part refreshed";
         EXPECT_EQ(rig.state.selection.isLeft, 1);
     }
+
+    // OK arriving while the dialog is still in restart mode stores the primary on the left.
+    Rig rig(Board::kTwoHead);
+    rig.Count();
+    rig.OpenSelection(true);
+    rig.Press(IDOK_);
+    EXPECT_EQ(rig.Number(rig.Settings(), kPrimaryIsLeft), 1);
 }
 
 TEST(DualScreenDialog, SideButtonRenamesCancelOutsideRestartModeToo) {
@@ -277,10 +286,12 @@ TEST(DualScreenDialog, SideButtonRenamesCancelOutsideRestartModeToo) {
     rig.StoreDword(rig.Settings(), kPrimaryIsLeft, 1);
     rig.OpenSelection(true);
     EXPECT_EQ(rig.ui.At(IDCANCEL_).text, "&Cancel");
-    rig.Press(IDC_BOOT_RIGHT);
+    EXPECT_EQ(rig.Press(IDC_BOOT_RIGHT), 1);
     EXPECT_EQ(rig.ui.At(IDCANCEL_).text, kCancelText);
     EXPECT_TRUE(rig.ui.At(IDC_BOOT_RIGHT).checked);
     EXPECT_FALSE(rig.ui.At(IDC_BOOT_LEFT).checked);
+    rig.Press(IDOK_);
+    EXPECT_EQ(rig.Number(rig.Settings(), kPrimaryIsLeft), 0);
 }
 
 TEST(DualScreenDialog, EscapeInRestartModeRestartsThenKeepsTheChangedChoices) {
@@ -304,6 +315,7 @@ TEST(DualScreenDialog, EscapeInRestartModeRestartsThenKeepsTheChangedChoices) {
         EXPECT_EQ(rig.Number(key, kPrimaryXSize), -1) << "unchanged primary not written";
     }
     EXPECT_EQ(rig.Number(rig.Settings(), kPrimaryIsLeft), -1);
+    EXPECT_EQ(rig.reg.OpenKeyCount(), 0);
 }
 
 TEST(DualScreenDialog, RestartNowWithNothingStoredKeepsTheDefaultModels) {

@@ -83,6 +83,13 @@ TEST(SettingsStore, PlaceholderTestIgnoresTypesButNeedsTheFirstKeysValue) {
                    {'0', '0', '0', 'Z'});
     EXPECT_TRUE(PrimaryIsPlaceholder(rig.reg, first, second, found));
     EXPECT_STREQ(found, "000Z") << "an unterminated value ends with its bytes";
+    // One that fills the buffer but for its terminator's place is read whole; longer, not at all.
+    const std::string full = "000" + std::string(kStoredNameChars - 4, 'f');
+    for (const std::string& text : {full, full + "f"}) {
+        rig.reg.SetRaw(HKEY_LOCAL_MACHINE_, rig.Settings(), kPrimarySelectedMonitor, REG_BINARY_,
+                       SimRegistry::Bytes(text.begin(), text.end()));
+        EXPECT_EQ(PrimaryIsPlaceholder(rig.reg, first, second, found), text == full);
+    }
     CloseDeviceKeys(rig.reg, first, second);
 }
 
@@ -107,6 +114,21 @@ TEST(SettingsStore, InstallStateFollowsTheReminderFileAndNeverCreatesTheKey) {
     rig.reg.RemoveKey(HKEY_LOCAL_MACHINE_, rig.Maker());
     WriteInstallState(rig.applet, true);
     EXPECT_FALSE(rig.reg.KeyExists(HKEY_LOCAL_MACHINE_, rig.Maker()));
+
+    // An empty reminder file in a system directory of 260 characters is found; a directory
+    // that does not fit, or none, leaves nothing to look at.
+    const struct {
+        size_t directory;
+        int64_t stage;
+    } directories[] = {{260, -1}, {261, 1}, {0, 1}};
+    for (const auto& d : directories) {
+        Rig at;
+        at.Count();
+        at.sys.systemDirectory = std::string(d.directory, 'd');
+        at.sys.files[at.sys.systemDirectory + "\\drivers\\orvel\\tools\\nudgel.exe"] = 0;
+        WriteInstallState(at.applet, false);
+        EXPECT_EQ(at.Number(at.Maker(), kOrvelIsInstalled), d.stage) << d.directory;
+    }
 }
 
 TEST(SettingsStore, CacheIsInvalidatedOnlyWhereItsKeyExists) {
@@ -155,6 +177,10 @@ TEST(TvControls, RefreshRules) {
          false, true},
         {"3 stored", true, false, 3, 3, true, 3, 0, true, true, true, false, true, false, true},
         {"7 stored", true, false, 2, 7, true, 2, 2, true, true, false, false, true, true, true},
+        {"both, nothing stored", true, false, 3, -1, true, 3, 0, true, true, true, false, true,
+         false, true},
+        {"PAL stored, NTSC only", true, false, 2, 1, true, 2, 2, true, true, false, false, true,
+         true, true},
     };
     for (const TvCase& c : cases) {
         Rig rig;
@@ -177,6 +203,8 @@ TEST(TvControls, RefreshRules) {
         s.chosenTv = 2;
         for (int32_t id : {IDC_PAL, IDC_NTSC})
             rig.ui.At(id).checked = false;
+        for (int32_t id : {IDC_PAL, IDC_NTSC, IDC_TV_GROUP, IDC_TV_AVAILABLE})
+            rig.ui.At(id).enabled = true;
         RefreshTvControls(rig.applet, kDialog);
         SCOPED_TRACE(c.what);
         if (!c.boardHasTv || c.restartMode) {
@@ -214,6 +242,10 @@ TEST(TvControls, StandardButtonsActOnlyOnOfferedStandards) {
     EXPECT_EQ(rig.state.selection.chosenTv, 1u);
     EXPECT_TRUE(rig.ui.At(IDC_PAL).checked);
     EXPECT_FALSE(rig.ui.At(IDC_NTSC).checked);
+    rig.Press(IDC_NTSC);
+    EXPECT_EQ(rig.state.selection.chosenTv, 2u);
+    EXPECT_TRUE(rig.ui.At(IDC_NTSC).checked);
+    rig.Press(IDC_PAL);
     rig.Press(IDOK_);
     EXPECT_EQ(rig.Number(rig.Settings(), kSelectedTvSet, REG_BINARY_), 1);
 }
