@@ -66,6 +66,7 @@ TEST(EscapeClient, ADriverThatAnswersNothing) {
     EXPECT_FALSE(SetVideoOptimization(tray, VideoOptimization::kOn));
     Rect r = QueryVisibleRect(tray);  // zoom on, feature 7 unanswered: the whole desktop
     EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
     EXPECT_EQ(r.right, 1024);
     EXPECT_EQ(r.bottom, 768);
 
@@ -223,6 +224,15 @@ TEST(EscapeClient, SwitchesQueryThenSendTheOperationForTheState) {
     EXPECT_EQ(rig.board.escapes[3].sent[1], FEATURE_ON);
     EXPECT_TRUE(rig.tray.state.grayscaleOn);
     rig.ExpectAllReleased();
+
+    // A driver that writes word 0 of its reply still gets the feature number with the switch.
+    WatchedBoard marking(rig.board);
+    Tray marked{TrayPorts{rig.sys, rig.reg, rig.board, marking, rig.windows, rig.shell}};
+    rig.TakeEscapes();
+    ToggleGrayscale(marked);
+    ASSERT_EQ(rig.board.escapes.size(), 2u);
+    EXPECT_EQ(rig.board.escapes[1].sent[0], FEATURE_GRAYSCALE);
+    EXPECT_FALSE(marked.state.grayscaleOn);
 }
 
 TEST(EscapeClient, PanStopNeedsTheZoomOrAnUnequalTwoScreenMode) {

@@ -179,6 +179,9 @@ TEST(ModeCatalogue, SelectedEntryIsTheModeInForce) {
     rig.board.screen = {16, 1024, 768, 75};
     BuildModeCatalogue(rig.tray, 0);
     EXPECT_EQ(rig.tray.catalogue.selected, 2u);
+    rig.board.screen = {16, 640, 480, 60};
+    BuildModeCatalogue(rig.tray, 0);
+    EXPECT_EQ(rig.tray.catalogue.selected, 0u) << "the first entry is one too";
 
     // Off Windows NT: rates are 0 and the first entry is selected.
     rig.sys.platformId = VER_PLATFORM_WIN32_WINDOWS_;
@@ -220,6 +223,8 @@ TEST(ModeCatalogue, TwoScreenAndSymmetricalTests) {
         {1024, 600, true, false},   {1921, 100, true, false},   {2048, 768, true, true},
         {2048, 1024, true, false},  {2304, 864, true, true},    {2560, 1024, true, true},
         {2560, 768, true, false},   {2816, 5, true, true},      {3200, 1200, true, true},
+        {768, 576, false, false},   {1152, 864, false, false},  {1408, 1024, false, false},
+        {1600, 1000, false, false}, {1600, 1200, false, false}, {1640, 1024, false, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsTwoScreenMode(narrow, c.width, c.height), c.twoScreen)
@@ -259,6 +264,25 @@ TEST(ModeCatalogue, LabelsWithTheirFieldWidths) {
     EXPECT_EQ(Label(narrow, Mode(3008, 1024)), "1600 x 1280 + 1408 x 1024");
     EXPECT_EQ(Label(narrow, Mode(2688, 1024)), "1408 x 1024 + 1280 x 1024");
     EXPECT_EQ(Label(narrow, Mode(960, 480)), " 320 x  240 +  640 x  480");
+
+    // One row of each two-screen layout: the first screen, then the second.
+    const struct {
+        uint32_t width, height;
+        const char* label;
+    } layouts[] = {
+        {1120, 600, " 320 x  240 +  800 x  600"},  {1344, 768, " 320 x  240 + 1024 x  768"},
+        {1472, 864, " 320 x  240 + 1152 x  864"},  {1600, 1024, " 320 x  240 + 1280 x 1024"},
+        {1664, 768, "1024 x  768 +  640 x  480"},  {1728, 1024, " 320 x  240 + 1408 x 1024"},
+        {1792, 864, "1152 x  864 +  640 x  480"},  {1824, 768, "1024 x  768 +  800 x  600"},
+        {1952, 864, "1152 x  864 +  800 x  600"},  {2048, 1024, "1408 x 1024 +  640 x  480"},
+        {2080, 1024, "1280 x 1024 +  800 x  600"}, {2176, 864, "1152 x  864 + 1024 x  768"},
+        {2208, 1024, "1408 x 1024 +  800 x  600"}, {2304, 1024, "1280 x 1024 + 1024 x  768"},
+        {2400, 1200, "1600 x 1200 +  800 x  600"}, {2432, 1024, "1408 x 1024 + 1024 x  768"},
+        {2624, 1024, "1600 x 1280 + 1024 x  768"}, {2752, 1200, "1600 x 1200 + 1152 x  864"},
+        {2880, 1280, "1600 x 1280 + 1280 x 1024"},
+    };
+    for (const auto& l : layouts)
+        EXPECT_EQ(Label(narrow, Mode(l.width, l.height)), l.label) << l.width << " x " << l.height;
 
     // Absurd sizes are cut to the label's room, never written past it.
     const std::string huge = Label(narrow, Mode(0x7FFFFFFF, 0x80000000u));

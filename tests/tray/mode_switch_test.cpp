@@ -118,6 +118,9 @@ TEST(ApplyMode, ARecordWithoutDisplayFieldsFallsBackToThePreviousEntry) {
     ApplyMode(stale.tray, 1, kMainWindow);
     EXPECT_TRUE(stale.board.changes.empty());
     EXPECT_EQ(stale.tray.catalogue.selected, 7u);
+    stale.tray.catalogue.selected = 3;  // just past the last entry
+    ApplyMode(stale.tray, 1, kMainWindow);
+    EXPECT_TRUE(stale.board.changes.empty());
 }
 
 }  // namespace

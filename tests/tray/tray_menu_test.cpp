@@ -184,6 +184,13 @@ TEST(TrayMenu, ADepthWithOneModeIsAPlainItem) {
     const Rows rows = Build(rig);
     EXPECT_EQ(rows[1], "256 Colors #32878");
     EXPECT_EQ(rows[2], "65536 Colors [checked] >");
+
+    // At the lower depth the fixed items still follow all three mode ids.
+    rig.board.screen = {8, 640, 480, 60};
+    const Rows eight(Build(rig));
+    EXPECT_EQ(Rows(eight.begin() + 6, eight.end()),
+              (Rows{"---", "Resolution: #32877 [disabled]", " 640 x  480 #32878 [checked]", "---",
+                    "Display Settings Menu #32881"}));
 }
 
 TEST(TrayMenu, NoModesGiveNoModeItems) {

@@ -154,6 +154,13 @@ TEST(HandleTrayCommand, DispatchesEveryIdOfTwelveEntries) {
         rig.sys.files.clear();
         rig.Send(WM_COMMAND_, 32890);
         EXPECT_EQ(rig.sys.launched.size(), 1u);
+        // The longest system directory that its room of 260 holds.
+        rig.sys.systemDirectory = std::string(259, 's');
+        rig.sys.files[rig.sys.systemDirectory + "\\control.exe"] = 70000;
+        rig.Send(WM_COMMAND_, 32890);
+        ASSERT_EQ(rig.sys.launched.size(), 2u);
+        EXPECT_EQ(rig.sys.launched[1].commandLine,
+                  rig.sys.systemDirectory + "\\control.exe desk.cpl @0,3");
     }
     {
         ProgramRig rig;
@@ -178,6 +185,7 @@ TEST(HandleTrayCommand, DispatchesEveryIdOfTwelveEntries) {
         ProgramRig rig;
         rig.Send(WM_COMMAND_, 32895);
         EXPECT_EQ(rig.board.flickerLevel, 5u) << "Flickerfixing on";
+        EXPECT_EQ(rig.shell.notifies.size(), 1u) << "refreshed";
         rig.Send(WM_COMMAND_, 32895);
         EXPECT_EQ(rig.board.flickerLevel, 2u) << "Flickerfixing off";
     }
@@ -232,6 +240,12 @@ TEST(MainWndProc, CommandsTwoAndThreeAndMinimising) {
     EXPECT_FALSE(rig.Send(WM_SIZE_, SIZE_MINIMIZED_));
     EXPECT_EQ(rig.shell.actions[2], "hide 0x1234");
     EXPECT_EQ(rig.shell.actions[3].rfind("button 0x900", 0), 0u) << "the zoom counts";
+
+    // The display-change check still follows them; any other message goes on too.
+    rig.board.screen = {16, 1024, 768, 75};
+    rig.Send(WM_COMMAND_, 3);
+    EXPECT_EQ(rig.shell.notifies.size(), 1u) << "a full refresh";
+    EXPECT_FALSE(rig.Send(WM_PAINT_));
 }
 
 TEST(MainWndProc, TrayNotificationsCheckTheDisplayFirst) {

@@ -111,6 +111,32 @@ class RecordingShell final : public TrayShell, public FaultInjectable {
 
 constexpr WindowHandle kMainWindow = 0x1234;
 
+// The board seen through ports that note every mode number asked for and leave a mark in word 0
+// of every escape reply, as a driver may: a request built in a reply's buffer sets it again.
+struct WatchedBoard final : DisplayPort, EscapePort {
+    static constexpr uint32_t kReplyMark = 0xBAD;
+    explicit WatchedBoard(SimBoard& watched) : board(watched) {}
+    SimBoard& board;
+    std::vector<uint32_t> enumerated;
+
+    bool EnumMode(uint32_t index, DevMode* mode) override {
+        enumerated.push_back(index);
+        return board.EnumMode(index, mode);
+    }
+    int32_t ChangeSettings(const DevMode& mode, uint32_t flags) override {
+        return board.ChangeSettings(mode, flags);
+    }
+    ScreenDc GetScreenDc() override { return board.GetScreenDc(); }
+    void ReleaseScreenDc(ScreenDc dc) override { board.ReleaseScreenDc(dc); }
+    int32_t DeviceCaps(ScreenDc dc, int32_t index) override { return board.DeviceCaps(dc, index); }
+    bool ProbeWhitePixel(uint16_t* pixel) override { return board.ProbeWhitePixel(pixel); }
+    int32_t Escape(ScreenDc dc, uint32_t code, uint32_t* words, uint32_t bytes) override {
+        const int32_t answered = board.Escape(dc, code, words, bytes);
+        words[0] = kReplyMark;
+        return answered;
+    }
+};
+
 struct TrayRig {
     SimRegistry reg;
     SimSystem sys;

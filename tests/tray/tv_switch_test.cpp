@@ -84,7 +84,10 @@ TEST(ReadLastMode, TakesTheStoredFieldsOrTheDefaults) {
     SimRegistry::Bytes twenty(20, 0);
     twenty[4] = 0x20, twenty[5] = 3, twenty[8] = 0x58, twenty[9] = 2, twenty[12] = 32;
     twenty[16] = 72;
+    const SimRegistry::Bytes words = {0, 0, 0, 0, 4,    3,    2,    1,    0xD, 0xC, 0xB, 0xA,
+                                      8, 0, 0, 0, 0x44, 0x33, 0x22, 0x11, 0,   0,   0,   0};
     const Case cases[] = {
+        {"little-endian words", REG_BINARY_, words, {0x01020304, 0x0A0B0C0D, 8, 0x11223344}},
         {"as REG_DWORD", REG_DWORD_, SimRegistry::Bytes(24, 1), kDefaultLastMode},
         {"longer than 24 bytes", REG_BINARY_, SimRegistry::Bytes(28, 1), kDefaultLastMode},
         {"12 bytes: width and height only", REG_BINARY_, twelve, {800, 600, 8, 1}},
@@ -187,6 +190,24 @@ TEST(SwitchTvOutput, InterimDepthIsSixteenOnA640By480By8Desktop) {
     SwitchTvOutput(rig.tray, true);
     EXPECT_EQ(rig.TvRequests().back(), "set 1 640 480 16 60");
     EXPECT_EQ(rig.trace[0], "change 640x480x16 flags 2");
+
+    TvRig other;
+    other.board.screen = {8, 800, 600, 60};
+    RefreshDisplayState(other.tray, kMainWindow);
+    SwitchTvOutput(other.tray, true);
+    EXPECT_EQ(other.trace[0], "change 640x480x8 flags 2") << "8 bits at another size";
+}
+
+TEST(SwitchTvOutput, RequestsSetWordZeroAndTheModeListIsReadFromItsStart) {
+    TvRig rig;
+    WatchedBoard watched(rig.board);
+    Tray tray{TrayPorts{rig.sys, rig.reg, watched, watched, rig.windows, rig.shell}};
+    tray.state = rig.tray.state;
+    SwitchTvOutput(tray, true);
+    EXPECT_EQ(rig.TvRequests(), (Lines{"query", "query", "set 1 640 480 8 60"}));
+    EXPECT_EQ(watched.enumerated, (std::vector<uint32_t>{0, 1, 2, 3, 4}));
+    EXPECT_TRUE(tray.state.tvOutputOn);
+    rig.ExpectAllReleased();
 }
 
 TEST(SwitchTvOutput, MissingTvModeGoesTo640By480By8) {

@@ -225,6 +225,40 @@ TEST(ZoomButtonWndProc, CoordinatesAtTheEndsOfTheRangeWrapAsIn32Bits) {
     }
 }
 
+TEST(ZoomButtonWndProc, TheTimerGoesOnFromWhereThePressFoundTheButton) {
+    // The system moved the button; a click turns the pan stop off and the view moves on.
+    ButtonRig rig;
+    rig.windows.Find(kButton)->rect = {0, 0, 53, 48};
+    rig.board.panStopState = 1;
+    rig.Send(WM_LBUTTONDOWN_, 0, Point(5, 5));
+    rig.Send(WM_LBUTTONUP_, 0, Point(5, 5));
+    rig.board.visibleRect = {140, 40, 780, 520};
+    rig.Send(WM_TIMER_, ZOOM_TIMER_ID);
+    EXPECT_EQ(rig.windows.log.back(), "move 0x900 40,-10 53x48");
+
+    // The view moved during a drag: the next tick does not move the dropped button.
+    ButtonRig drag;
+    drag.Send(WM_LBUTTONDOWN_, 0, Point(10, 10));
+    drag.Send(WM_MOUSEMOVE_, 0, Point(20, 10));
+    drag.board.visibleRect = {140, 40, 780, 520};
+    drag.Send(WM_LBUTTONUP_, 0, Point(20, 10));
+    drag.windows.log.clear();
+    drag.Send(WM_TIMER_, ZOOM_TIMER_ID);
+    EXPECT_TRUE(drag.windows.log.empty());
+}
+
+TEST(ZoomButtonWndProc, ANewButtonForgetsADragLeftUnfinished) {
+    ButtonRig rig;
+    rig.Send(WM_LBUTTONDOWN_, 0, Point(10, 10));
+    rig.Send(WM_MOUSEMOVE_, 0, Point(20, 10));
+    rig.Send(WM_CREATE_);
+    rig.windows.capture = 0;  // went with the old window
+    rig.Send(WM_LBUTTONDOWN_, 0, Point(10, 10));
+    EXPECT_EQ(rig.windows.capture, kButton);
+    rig.Send(WM_LBUTTONUP_, 0, Point(10, 10));
+    EXPECT_EQ(rig.PanStopSwitches(), 1u);
+}
+
 TEST(ZoomButtonWndProc, CommandsAndOtherMessages) {
     ButtonRig rig;
     EXPECT_EQ(rig.Send(WM_COMMAND_, 1021), 0);
