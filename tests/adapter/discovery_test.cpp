@@ -226,6 +226,11 @@ TEST(SettingsKeys, AppletTakesTheFirstServiceContainingTheName) {
     reg.RemoveKey(HKEY_LOCAL_MACHINE_, services + "lumora");
     reg.RemoveKey(HKEY_LOCAL_MACHINE_, services + "lumora2");
     EXPECT_FALSE(OpenAppletSettingsKeys(reg, &record, &first, &second));
+
+    // A service name of 260 characters is read whole.
+    reg.AddKey(HKEY_LOCAL_MACHINE_, services + "lumora" + std::string(254, 'x') + "\\Device0");
+    EXPECT_TRUE(OpenAppletSettingsKeys(reg, &record, &first, &second));
+    reg.CloseKey(first);
     EXPECT_EQ(reg.OpenKeyCount(), 0);
 }
 

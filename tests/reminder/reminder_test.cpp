@@ -184,6 +184,8 @@ TEST(ReminderCommand, ButtonStartsTheAppletOtherIdsDoNothing) {
 
     sys.systemDirectory = std::string(290, 'd');  // no room for the command: nothing starts
     EXPECT_TRUE(HandleReminderCommand(sys, 1));
+    sys.systemDirectory = "";  // no system directory: no command line either
+    EXPECT_TRUE(HandleReminderCommand(sys, 1));
     EXPECT_EQ(sys.launched.size(), 1u);
 }
 
