@@ -92,10 +92,12 @@ TEST(ModeCatalogue, AcceptsModesByWidthRateAndDepth) {
     rig.board.AddMode(319, 200, 16, 60);  // too narrow
     rig.board.AddMode(320, 200, 16, 0);
     rig.board.AddMode(1024, 768, 12, 60);  // a depth without a name
+    rig.board.AddMode(640, 480, 4, 60);
     BuildModeCatalogue(rig.tray, 0);
     EXPECT_EQ(Entries(rig.tray.catalogue),
-              (std::vector<std::string>{"640x480x8@59", "320x200x16@0", "800x600x16@0",
-                                        "1024x768x16@1"}));
+              (std::vector<std::string>{"640x480x4@60", "640x480x8@59", "320x200x16@0",
+                                        "800x600x16@0", "1024x768x16@1"}));
+    EXPECT_STREQ(DepthName(4), "16 Colors");
 
     // With the TV output in use the lowest rate is 49 Hz.
     TrayRig tv;
@@ -158,6 +160,7 @@ TEST(ModeCatalogue, SortsByDepthSymmetricalFirstThenSize) {
 
     EXPECT_LT(CompareModes(Mode(640, 480, 16, 60), Mode(640, 480, 16, 75)), 0);
     EXPECT_GT(CompareModes(Mode(640, 480, 32), Mode(2048, 768, 16)), 0);
+    EXPECT_GT(CompareModes(Mode(640, 480), Mode(1280, 480)), 0) << "symmetrical first";
     EXPECT_EQ(CompareModes(Mode(800, 600), Mode(800, 600)), 0);
     EXPECT_GT(CompareModes(Mode(0xFFFFFFFFu, 1), Mode(1, 1)), 0) << "compared unsigned";
 }
@@ -176,16 +179,16 @@ TEST(ModeCatalogue, SelectedEntryIsTheModeInForce) {
     rig.board.screen = {16, 1024, 768, 60};
     BuildModeCatalogue(rig.tray, 0);
     EXPECT_EQ(rig.tray.catalogue.selected, 1u);
-    rig.board.screen = {16, 1024, 768, 75};
-    BuildModeCatalogue(rig.tray, 0);
-    EXPECT_EQ(rig.tray.catalogue.selected, 2u);
     rig.board.screen = {16, 640, 480, 60};
     BuildModeCatalogue(rig.tray, 0);
     EXPECT_EQ(rig.tray.catalogue.selected, 0u) << "the first entry is one too";
+    rig.board.screen = {16, 1024, 768, 75};
+    BuildModeCatalogue(rig.tray, 0);
+    EXPECT_EQ(rig.tray.catalogue.selected, 2u);
 
     // Off Windows NT: rates are 0 and the first entry is selected.
     rig.sys.platformId = VER_PLATFORM_WIN32_WINDOWS_;
-    BuildModeCatalogue(rig.tray, 0);
+    EXPECT_TRUE(BuildModeCatalogue(rig.tray, 0));
     EXPECT_EQ(rig.tray.catalogue.selected, 0u);
     EXPECT_EQ(Entries(rig.tray.catalogue),
               (std::vector<std::string>{"640x480x16@0", "800x600x16@0", "1024x768x16@0"}));
@@ -235,6 +238,8 @@ TEST(ModeCatalogue, TwoScreenAndSymmetricalTests) {
     EXPECT_FALSE(IsTwoScreenMode(narrow, 1920, 1200)) << "no mode wider than 1920";
     EXPECT_TRUE(IsTwoScreenMode(wide, 1920, 1200));
     EXPECT_FALSE(HasWideMode(narrow));
+    narrow.entries.Push(Mode(1921, 1));
+    EXPECT_TRUE(HasWideMode(narrow));
     EXPECT_TRUE(IsUnequalTwoScreenMode(wide, 1440, 600));
     EXPECT_FALSE(IsUnequalTwoScreenMode(wide, 2048, 768));
 }
