@@ -18,6 +18,7 @@ TEST(SingleScreenDialog, OpensWithTheFilteredListAndTheStoredModel) {
     Rig rig;
     rig.Count();
     rig.Store(rig.Settings(), kPrimarySelectedMonitor, "orvel 19 SINGLE");
+    rig.state.selection.tvBoxTicked = true;  // left by an earlier opening
     EXPECT_EQ(rig.OpenSelection(false), 1);
     EXPECT_EQ(rig.ui.At(IDC_LEFT_LIST).items, kSingleList) << "file order, single-only left out";
     EXPECT_EQ(rig.Selected(IDC_LEFT_LIST), "Orvel 19 Single") << "found without case";
@@ -60,6 +61,7 @@ TEST(SingleScreenDialog, OkStoresEverythingAndAlwaysOffersTheRestart) {
     rig.Store(rig.Settings(), kPrimarySelectedMonitor, "31kHz VGA");
     rig.reg.SetBinaryWord(HKEY_LOCAL_MACHINE_, rig.Settings(), kSelectedTvSet, 1);
     rig.ui.dialogResults[IDD_RESTART] = kRestartLater;
+    rig.state.selection.openedIsLeft = 1;  // left by an earlier dual dialog
     rig.OpenSelection(false);
     rig.trace.clear();
     EXPECT_EQ(rig.Press(IDOK_), 1);
@@ -119,6 +121,11 @@ TEST(SingleScreenDialog, UnreadableDatabaseBeepsOnceAndLeavesTheListsEmpty) {
         EXPECT_EQ(rig.Number(rig.Settings(), kPrimaryIsLeft), 1)
             << "the side is stored all the same";
     }
+    Rig rig;  // a path too long for its room
+    rig.Count();
+    rig.sys.environment["SYSTEMROOT"] = std::string(1100, 'r');
+    EXPECT_EQ(rig.OpenSelection(false), 0);
+    EXPECT_EQ(rig.sys.beeps, (std::vector<uint32_t>{MB_ICONEXCLAMATION_}));
 }
 
 TEST(SingleScreenDialog, CancelWritesNothing) {
@@ -138,6 +145,8 @@ TEST(SingleScreenDialog, UnhandledMessagesAndIds) {
     rig.OpenSelection(false);
     EXPECT_EQ(rig.Press(IDC_LEFT_LIST), 1);
     EXPECT_EQ(rig.Press(IDC_TV_AVAILABLE), 1);
+    EXPECT_EQ(rig.Press(IDC_PAL), 1);
+    EXPECT_EQ(rig.Press(IDC_NTSC), 1);
     EXPECT_EQ(rig.Press(1003), 0);
     EXPECT_EQ(MonitorSelectDlgProc(rig.applet, kDialog, WM_PAINT_, 0, false), 0);
     EXPECT_TRUE(rig.ui.ended.empty());
@@ -153,6 +162,12 @@ TEST(SingleScreenDialog, KeysThatWillNotOpenOnOkStillRecordTheStage) {
     // The side is set to 1 only with the keys open, so nothing counts as changed.
     EXPECT_TRUE(rig.ui.runs.empty());
     EXPECT_EQ(rig.ui.ended, (std::vector<intptr_t>{1}));
+
+    Rig closed;  // already at the opening: one beep, nothing selected
+    closed.Count();
+    closed.reg.RemoveKey(HKEY_LOCAL_MACHINE_, closed.Settings());
+    closed.OpenSelection(false);
+    EXPECT_EQ(closed.sys.beeps, (std::vector<uint32_t>{MB_ICONEXCLAMATION_}));
 }
 
 TEST(SingleScreenDialog, LongStoredNamesAreCutToTheFieldsRoom) {
@@ -163,6 +178,9 @@ TEST(SingleScreenDialog, LongStoredNamesAreCutToTheFieldsRoom) {
     rig.OpenSelection(false);
     EXPECT_EQ(std::string(rig.state.selection.openedPrimary), longName.substr(0, 39));
     EXPECT_EQ(rig.Selected(IDC_LEFT_LIST), "");
+    rig.Store(rig.Settings(), kPrimarySelectedMonitor, "Short");
+    rig.OpenSelection(false);
+    EXPECT_STREQ(rig.state.selection.openedPrimary, "Short");
 }
 
 TEST(DualScreenDialog, OpensWithTheSideAndBothStoredModelsFromTheirKeys) {
@@ -285,6 +303,7 @@ TEST(DualScreenDialog, SideButtonRenamesCancelOutsideRestartModeToo) {
     rig.Count();
     rig.StoreDword(rig.Settings(), kPrimaryIsLeft, 1);
     rig.OpenSelection(true);
+    EXPECT_EQ(rig.Selected(IDC_RIGHT_LIST), "31kHz VGA") << "no secondary stored";
     EXPECT_EQ(rig.ui.At(IDCANCEL_).text, "&Cancel");
     EXPECT_EQ(rig.Press(IDC_BOOT_RIGHT), 1);
     EXPECT_EQ(rig.ui.At(IDCANCEL_).text, kCancelText);
@@ -299,6 +318,7 @@ TEST(DualScreenDialog, EscapeInRestartModeRestartsThenKeepsTheChangedChoices) {
     rig.Count();
     rig.Store(rig.Settings(), kPrimarySelectedMonitor, "Orvel 21 SINGLE");
     rig.Store(rig.Second(), kSecondarySelectedMonitor, "Generic 640x480");
+    rig.state.selection.isLeft = 1;  // left by an earlier opening
     rig.OpenSelection(true);
     ASSERT_TRUE(rig.state.selection.restartMode);
     // In restart mode the primary stands on the right.

@@ -65,6 +65,11 @@ TEST(SettingsStore, MonitorSelectionGoesIntoBothKeysWithItsSizes) {
         EXPECT_EQ(rig.Number(key, kSecondaryXSize), 999);
         EXPECT_EQ(rig.Number(key, kSecondaryYSize), 999);
     }
+    rig.profile.SetFile(kDatabase, kMonitors + "[Wide]\nX_SIZE=4023233417\n");
+    ASSERT_TRUE(OpenDeviceKeys(rig.applet, &first, &second));
+    WriteMonitorSelection(rig.applet, first, MonitorRole::kPrimary, "Wide");
+    CloseDeviceKeys(rig.reg, first, second);
+    EXPECT_EQ(rig.Number(rig.Settings(), kPrimaryXSize), 4023233417) << "all four bytes";
 }
 
 TEST(SettingsStore, PlaceholderTestIgnoresTypesButNeedsTheFirstKeysValue) {
@@ -201,17 +206,20 @@ TEST(TvControls, RefreshRules) {
         s.restartMode = c.restartMode;
         s.tvBoxTicked = c.ticked;
         s.chosenTv = 2;
+        s.offeredTv = 3;
         for (int32_t id : {IDC_PAL, IDC_NTSC})
             rig.ui.At(id).checked = false;
-        for (int32_t id : {IDC_PAL, IDC_NTSC, IDC_TV_GROUP, IDC_TV_AVAILABLE})
-            rig.ui.At(id).enabled = true;
+        // Every control the refresh sets starts the other way.
+        rig.ui.At(IDC_TV_AVAILABLE).enabled = !c.boxEnabled;
+        rig.ui.At(IDC_TV_AVAILABLE).checked = !c.boxChecked;
+        rig.ui.At(IDC_PAL).enabled = !c.palEnabled;
+        rig.ui.At(IDC_NTSC).enabled = !c.ntscEnabled;
+        rig.ui.At(IDC_TV_GROUP).enabled = !c.groupEnabled;
         RefreshTvControls(rig.applet, kDialog);
         SCOPED_TRACE(c.what);
-        if (!c.boardHasTv || c.restartMode) {
-            EXPECT_EQ(s.offeredTv, 0u) << "not touched";
-        } else {
-            EXPECT_EQ(s.offeredTv, c.offered);
-        }
+        const bool untouched = !c.boardHasTv || c.restartMode;
+        EXPECT_EQ(s.offeredTv, untouched ? 3u : c.offered);
+        EXPECT_EQ(s.tvBoxTicked, untouched ? c.ticked : c.boxChecked);
         EXPECT_EQ(s.chosenTv, c.chosen);
         EXPECT_EQ(rig.ui.At(IDC_TV_AVAILABLE).enabled, c.boxEnabled);
         EXPECT_EQ(rig.ui.At(IDC_TV_AVAILABLE).checked, c.boxChecked);
