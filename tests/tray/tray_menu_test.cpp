@@ -185,12 +185,15 @@ TEST(TrayMenu, ADepthWithOneModeIsAPlainItem) {
     EXPECT_EQ(rows[1], "256 Colors #32878");
     EXPECT_EQ(rows[2], "65536 Colors [checked] >");
 
-    // At the lower depth the fixed items still follow all three mode ids.
+    // A 4-bit mode comes first; below the depth in force the fixed items follow all mode ids.
+    rig.board.AddMode(640, 480, 4, 60);
     rig.board.screen = {8, 640, 480, 60};
-    const Rows eight(Build(rig));
-    EXPECT_EQ(Rows(eight.begin() + 6, eight.end()),
-              (Rows{"---", "Resolution: #32877 [disabled]", " 640 x  480 #32878 [checked]", "---",
-                    "Display Settings Menu #32881"}));
+    EXPECT_EQ(
+        Build(rig),
+        (Rows{"Available Colors: #0 [disabled]", "16 Colors #32878", "256 Colors #32879 [checked]",
+              "65536 Colors >", "  Resolution: #32877 [disabled]", "   800 x  600 #32880",
+              "  1024 x  768 #32881", "---", "Resolution: #32877 [disabled]",
+              " 640 x  480 #32879 [checked]", "---", "Display Settings Menu #32882"}));
 }
 
 TEST(TrayMenu, NoModesGiveNoModeItems) {
@@ -219,6 +222,7 @@ TEST(TrayMenu, VideoOptimizationFromValidVideoModes) {
         {"bit 0 ignored", REG_BINARY_, {3, 0, 0, 0x80}, 2, "[checked]", "", ""},
         {"AUTO and more", REG_BINARY_, {6, 0, 0, 0x80}, 6, "", "", "[checked]"},
         {"bit 31 clear", REG_BINARY_, {2, 0, 0, 0}, -1, nullptr, nullptr, nullptr},
+        {"bit 0 alone", REG_BINARY_, {1, 0, 0, 0}, -1, nullptr, nullptr, nullptr},
         {"REG_DWORD", REG_DWORD_, {2, 0, 0, 0x80}, -1, nullptr, nullptr, nullptr},
         {"8 bytes", REG_BINARY_, {2, 0, 0, 0x80, 0, 0, 0, 0}, -1, nullptr, nullptr, nullptr},
         {"2 bytes", REG_BINARY_, {2, 0}, -1, nullptr, nullptr, nullptr},

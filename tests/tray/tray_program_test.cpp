@@ -47,9 +47,11 @@ TEST(RunTrayProgram, ExitCodes) {
         TrayRig rig;
         rig.shell.loopResult = 7;
         rig.tray.state.panStopOn = true;
+        rig.tray.aboutBoxOpen = true;
         EXPECT_EQ(RunTrayProgram(rig.tray), 7);
         EXPECT_EQ(rig.shell.actions, Lines{"loop"});
         EXPECT_FALSE(rig.tray.state.panStopOn);
+        EXPECT_FALSE(rig.tray.aboutBoxOpen);
         EXPECT_EQ(rig.tray.menuItemHeight, 19u);
         EXPECT_EQ(rig.sys.OpenHandleCount(), 0) << "the mutex is closed at the end";
         EXPECT_TRUE(rig.sys.beeps.empty());
@@ -111,6 +113,14 @@ TEST(MainWndProc, CreationBuildsEverythingAndDestructionTakesItAway) {
     EXPECT_EQ(rig.shell.removals, 1);
     EXPECT_EQ(rig.shell.actions, (Lines{"unbutton 0x900", "quit 0"}));
     rig.ExpectAllReleased();
+
+    // In an unequal two-screen mode the button outlives the icon's refresh, not the window.
+    ProgramRig two;
+    two.board.screen = {8, 1440, 600, 75};
+    RefreshDisplayState(two.tray, kMainWindow);
+    ASSERT_NE(two.tray.state.zoomButton, 0u);
+    two.Send(WM_DESTROY_);
+    EXPECT_EQ(two.tray.state.zoomButton, 0u);
 }
 
 TEST(MainWndProc, DisplayChangeRebuildsTheMenuAndTipButNotTheCatalogue) {
@@ -134,13 +144,13 @@ TEST(MainWndProc, DisplayChangeRebuildsTheMenuAndTipButNotTheCatalogue) {
 
 TEST(HandleTrayCommand, DispatchesEveryIdOfTwelveEntries) {
     // N = 12: modes 32878 .. 32889, Display Settings Menu 32890 ... Grayscale 32897.
-    {
+    for (uint32_t i : {0u, 5u}) {
         ProgramRig rig;
-        rig.Send(WM_COMMAND_, 32878 + 5);
+        EXPECT_FALSE(rig.Send(WM_COMMAND_, 32878 + i)) << "on to the default procedure";
         ASSERT_EQ(rig.board.changes.size(), 2u);
-        EXPECT_EQ(rig.board.changes[1].mode.dmPelsWidth, rig.tray.catalogue.entries[5].dmPelsWidth);
+        EXPECT_EQ(rig.board.changes[1].mode.dmPelsWidth, rig.tray.catalogue.entries[i].dmPelsWidth);
         EXPECT_EQ(rig.board.changes[1].mode.dmBitsPerPel,
-                  rig.tray.catalogue.entries[5].dmBitsPerPel);
+                  rig.tray.catalogue.entries[i].dmBitsPerPel);
     }
     {
         ProgramRig rig;
@@ -161,6 +171,10 @@ TEST(HandleTrayCommand, DispatchesEveryIdOfTwelveEntries) {
         ASSERT_EQ(rig.sys.launched.size(), 2u);
         EXPECT_EQ(rig.sys.launched[1].commandLine,
                   rig.sys.systemDirectory + "\\control.exe desk.cpl @0,3");
+        rig.sys.systemDirectory = "";  // none: nothing to start
+        rig.sys.files["\\control.exe"] = 70000;
+        rig.Send(WM_COMMAND_, 32890);
+        EXPECT_EQ(rig.sys.launched.size(), 2u);
     }
     {
         ProgramRig rig;
@@ -196,12 +210,14 @@ TEST(HandleTrayCommand, DispatchesEveryIdOfTwelveEntries) {
         rig.Send(WM_COMMAND_, 32896);
         EXPECT_NE(rig.board.tvState, 0u) << "TV-Mode on";
         EXPECT_TRUE(rig.tray.state.tvOutputOn);
+        EXPECT_EQ(rig.shell.notifies.size(), 1u) << "the check after the command refreshes";
     }
     {
         ProgramRig rig;
         rig.Send(WM_COMMAND_, 32897);
         EXPECT_EQ(rig.board.grayscaleState, 1u) << "Grayscale";
         EXPECT_TRUE(rig.tray.state.grayscaleOn);
+        EXPECT_EQ(rig.shell.notifies.size(), 1u) << "refreshed";
     }
     // The headers, the one-depth name and ids past the fixed commands do nothing.
     for (uint32_t id : {32877u, 0u, 32898u, 40000u}) {
@@ -218,6 +234,8 @@ TEST(HandleTrayCommand, FeatureCommandsNeedTheirGuards) {
     rig.board.zoomState = 0;
     rig.board.grayscaleState = 0;
     rig.board.silentFeatures.insert(FEATURE_GRAYSCALE);
+    rig.board.AddMode(640, 480, 8, 60);  // an interim mode for the TV switch
+    rig.board.AddMode(640, 480, 16, 60);
     rig.reg.RemoveValue(HKEY_LOCAL_MACHINE_, rig.board.SettingsKey(), "SelectedTVSet");
     rig.Send(WM_COMMAND_, 32891);
     rig.Send(WM_COMMAND_, 32896);
@@ -283,6 +301,7 @@ TEST(MainWndProc, LeftClickShowsTheMenuMovedUpOnTheTv) {
         {"TV, near the top", 1, 1024, 768, 300, 40},
         {"TV at 640 x 480", 1, 640, 480, 460, 460},
         {"TV at 640 x 400", 1, 640, 400, 380, 380},
+        {"TV at 720 x 480", 1, 720, 480, 460, 460},
         {"TV, a cursor at the start of the range: wraps as in 32 bits", 1, 1024, 768,
          INT32_MIN + 100, INT32_MAX - 354},
     };

@@ -111,8 +111,9 @@ class RecordingShell final : public TrayShell, public FaultInjectable {
 
 constexpr WindowHandle kMainWindow = 0x1234;
 
-// The board seen through ports that note every mode number asked for and leave a mark in word 0
-// of every escape reply, as a driver may: a request built in a reply's buffer sets it again.
+// The board seen through ports that note every mode number asked for and leave a mark in words
+// 0 and 1 of every escape reply, as a driver may: a request built in a reply's buffer sets them
+// again.
 struct WatchedBoard final : DisplayPort, EscapePort {
     static constexpr uint32_t kReplyMark = 0xBAD;
     explicit WatchedBoard(SimBoard& watched) : board(watched) {}
@@ -132,7 +133,7 @@ struct WatchedBoard final : DisplayPort, EscapePort {
     bool ProbeWhitePixel(uint16_t* pixel) override { return board.ProbeWhitePixel(pixel); }
     int32_t Escape(ScreenDc dc, uint32_t code, uint32_t* words, uint32_t bytes) override {
         const int32_t answered = board.Escape(dc, code, words, bytes);
-        words[0] = kReplyMark;
+        words[0] = words[1] = kReplyMark;
         return answered;
     }
 };

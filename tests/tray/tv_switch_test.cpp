@@ -191,11 +191,14 @@ TEST(SwitchTvOutput, InterimDepthIsSixteenOnA640By480By8Desktop) {
     EXPECT_EQ(rig.TvRequests().back(), "set 1 640 480 16 60");
     EXPECT_EQ(rig.trace[0], "change 640x480x16 flags 2");
 
-    TvRig other;
-    other.board.screen = {8, 800, 600, 60};
-    RefreshDisplayState(other.tray, kMainWindow);
-    SwitchTvOutput(other.tray, true);
-    EXPECT_EQ(other.trace[0], "change 640x480x8 flags 2") << "8 bits at another size";
+    for (const SimBoard::Screen& screen :
+         {SimBoard::Screen{8, 800, 600, 60}, SimBoard::Screen{16, 640, 480, 60}}) {
+        TvRig other;
+        other.board.screen = screen;
+        RefreshDisplayState(other.tray, kMainWindow);
+        SwitchTvOutput(other.tray, true);
+        EXPECT_EQ(other.trace[0], "change 640x480x8 flags 2") << screen.width;
+    }
 }
 
 TEST(SwitchTvOutput, RequestsSetWordZeroAndTheModeListIsReadFromItsStart) {
@@ -207,6 +210,16 @@ TEST(SwitchTvOutput, RequestsSetWordZeroAndTheModeListIsReadFromItsStart) {
     EXPECT_EQ(rig.TvRequests(), (Lines{"query", "query", "set 1 640 480 8 60"}));
     EXPECT_EQ(watched.enumerated, (std::vector<uint32_t>{0, 1, 2, 3, 4}));
     EXPECT_TRUE(tray.state.tvOutputOn);
+
+    // Back to the monitor, the interim mode refused: the request and its undo.
+    rig.answer = [](const DevMode&, uint32_t flags) {
+        return flags == CDS_TEST_ ? DISP_CHANGE_SUCCESSFUL_ : DISP_CHANGE_FAILED_;
+    };
+    rig.board.escapes.clear();
+    SwitchTvOutput(tray, false);
+    EXPECT_EQ(rig.TvRequests(),
+              (Lines{"query", "set 0 640 480 8 1", "set 4294967295 640 480 8 1"}));
+    EXPECT_EQ(rig.board.escapes.back().sent[0], TV_SET);
     rig.ExpectAllReleased();
 }
 

@@ -123,7 +123,7 @@ TEST(ZoomButtonWndProc, CreationStartsTheTimerAndDestructionStopsIt) {
 
 TEST(ZoomButtonWndProc, AClickSwitchesThePanStopAndThePicture) {
     ButtonRig rig;
-    rig.Send(WM_PAINT_);
+    EXPECT_EQ(rig.Send(WM_PAINT_), 0);
     EXPECT_EQ(rig.Send(WM_LBUTTONDOWN_, 0, Point(10, 10)), 0);
     EXPECT_EQ(rig.windows.capture, kButton);
     EXPECT_EQ(rig.Send(WM_LBUTTONUP_, 0, Point(10, 10)), 1);
@@ -169,7 +169,7 @@ TEST(ZoomButtonWndProc, ADragMovesWithoutSwitching) {
 
 TEST(ZoomButtonWndProc, PressesAndMovesOutsideADragAreIgnored) {
     ButtonRig rig;
-    rig.Send(WM_MOUSEMOVE_, 0, Point(30, 30));
+    EXPECT_EQ(rig.Send(WM_MOUSEMOVE_, 0, Point(30, 30)), 0);
     EXPECT_TRUE(rig.windows.log.empty());
     rig.Send(WM_LBUTTONDOWN_, 0, Point(10, 10));
     rig.windows.Find(kButton)->rect = {0, 0, 53, 48};
@@ -180,7 +180,7 @@ TEST(ZoomButtonWndProc, PressesAndMovesOutsideADragAreIgnored) {
 
 TEST(ZoomButtonWndProc, TheTimerFollowsTheVisibleRectangle) {
     ButtonRig rig;
-    rig.Send(WM_TIMER_, ZOOM_TIMER_ID);
+    EXPECT_EQ(rig.Send(WM_TIMER_, ZOOM_TIMER_ID), 0);
     EXPECT_TRUE(rig.windows.log.empty()) << "the view did not move";
 
     rig.board.visibleRect = {140, 40, 780, 520};  // +40, -10
@@ -235,6 +235,9 @@ TEST(ZoomButtonWndProc, TheTimerGoesOnFromWhereThePressFoundTheButton) {
     rig.board.visibleRect = {140, 40, 780, 520};
     rig.Send(WM_TIMER_, ZOOM_TIMER_ID);
     EXPECT_EQ(rig.windows.log.back(), "move 0x900 40,-10 53x48");
+    rig.board.visibleRect = {150, 40, 790, 520};  // across only
+    rig.Send(WM_TIMER_, ZOOM_TIMER_ID);
+    EXPECT_EQ(rig.windows.log.back(), "move 0x900 50,-10 53x48");
 
     // The view moved during a drag: the next tick does not move the dropped button.
     ButtonRig drag;
