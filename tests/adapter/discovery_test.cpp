@@ -227,11 +227,17 @@ TEST(SettingsKeys, AppletTakesTheFirstServiceContainingTheName) {
     reg.RemoveKey(HKEY_LOCAL_MACHINE_, services + "lumora2");
     EXPECT_FALSE(OpenAppletSettingsKeys(reg, &record, &first, &second));
 
-    // A service name of 260 characters is read whole.
-    reg.AddKey(HKEY_LOCAL_MACHINE_, services + "lumora" + std::string(254, 'x') + "\\Device0");
+    // A service name of 260 characters, the first subkey, is read whole.
+    reg.AddKey(HKEY_LOCAL_MACHINE_, services + "aalumora" + std::string(252, 'x') + "\\Device0");
     EXPECT_TRUE(OpenAppletSettingsKeys(reg, &record, &first, &second));
     reg.CloseKey(first);
     EXPECT_EQ(reg.OpenKeyCount(), 0);
+
+    // Nothing opens for a driver not found, or without the services key.
+    DiscoveryRecord none;
+    EXPECT_FALSE(OpenAppletSettingsKeys(reg, &none, &first, &second));
+    SimRegistry bare;
+    EXPECT_FALSE(OpenAppletSettingsKeys(bare, &record, &first, &second));
 }
 
 TEST(SettingsKeys, HookOpensOnlyOnADualSetup) {
@@ -243,6 +249,8 @@ TEST(SettingsKeys, HookOpensOnlyOnADualSetup) {
     SetDevice(reg, kSecondDeviceValue, kOurDevice1);
     ASSERT_TRUE(OpenHookSettingsKey(reg, &key));
     reg.CloseKey(key);
+    reg.RemoveKey(HKEY_LOCAL_MACHINE_, "SYSTEM\\CurrentControlSet\\Services\\lumora\\Device0");
+    EXPECT_FALSE(OpenHookSettingsKey(reg, &key));
     EXPECT_EQ(reg.OpenKeyCount(), 0);
 }
 

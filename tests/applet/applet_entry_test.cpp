@@ -28,6 +28,7 @@ TEST(AppletEntry, CountFollowsTheAdaptersAndNotesTheTvOutput) {
         rig.state.selection.restartMode = true;
         rig.state.selection.boardHasTv = true;
         rig.state.adapter.secondAdapter = true;
+        rig.state.appletCount = 2;
         EXPECT_EQ(rig.Count(), c.count) << c.what;
         EXPECT_EQ(rig.state.appletCount, c.count);
         EXPECT_EQ(rig.state.adapter.secondAdapter, c.secondAdapter) << c.what;
