@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the unit tests natively (sanitizers on), the fuzz targets for a few seconds
 # each, the same unit tests cross-compiled and run under Wine, and the end-to-end tests of the
-# real programs under Wine in Xvfb.
+# real programs under Wine in Xvfb, the release archive's install and removal among them. Builds
+# the release archive twice, from two build folders, and checks that both are the same.
 # Installs what it needs first. Exits non-zero when anything fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -32,9 +33,10 @@ if ! git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run --Werror; t
     status=1
 fi
 
-step "build: native and win32"
+step "build: native and win32, and the release archive"
 if ! { cmake --preset native >/dev/null && cmake --build --preset native -j"$jobs" &&
        cmake --preset win32 >/dev/null && cmake --build --preset win32 -j"$jobs" &&
+       cmake --build --preset win32 --target package &&
        { [ "$DT_WINE_STANDIN" = 0 ] ||
          { cmake --preset win64 >/dev/null && cmake --build --preset win64 -j"$jobs"; }; }; }; then
     echo "build failed"
@@ -51,6 +53,24 @@ for check in imports resources; do
     bad=$(sed -nE "s/^$check: ([0-9]+) passed, ([0-9]+) failed$/\2/p" "$log/$check.txt")
     count "${ok:-0}" "${bad:-1}"
 done
+
+# The release archive once more, from the same sources in a second build folder: it must be
+# the same bytes (no link times in the programs; entries in order, with fixed times).
+step "release archive: a second build gives the same bytes"
+name=$(sed -nE 's/^set\(CPACK_PACKAGE_FILE_NAME "(.*)"\)$/\1/p' build/win32/CPackConfig.cmake)
+again="$log/release-again"
+if cmake --preset win32 -B "$again" -DDT_DIST_DIR="$again/dist" \
+         -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null &&
+   cmake --build "$again" -j"$jobs" --target Zenpick Nudgel Keldor Keldhook lumora2 >/dev/null &&
+   (cd "$again" && cpack >/dev/null) && cmp "dist/$name.zip" "$again/dist/$name.zip"; then
+    echo "release: dist/$name.zip, $(stat -c %s "dist/$name.zip") bytes," \
+         "sha256 $(sha256sum <"dist/$name.zip" | cut -d' ' -f1), the same from both builds"
+    count 1 0
+else
+    echo "release: the second build's archive is missing or differs from dist/$name.zip"
+    count 0 1
+    status=1
+fi
 
 step "unit tests, native (AddressSanitizer, UndefinedBehaviorSanitizer)"
 ctest --preset native 2>&1 | tee "$log/native.txt"

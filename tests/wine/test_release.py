@@ -1,0 +1,237 @@
+"""The release archive (dist/lumora-tools-<version>-nt4-x86.zip) end to end under Wine: its
+files and checksums; install.cmd run by Wine's cmd in a fresh prefix, the installed programs
+used from their places, install.cmd run again, and uninstall.cmd; the two scripts' refusals.
+
+The archive holds the i686 programs: under the 64-bit stand-in (tests/wine/README.md) the
+scripts still run, but the programs are not started, and the test says so.
+"""
+import configparser
+import hashlib
+import os
+import re
+import subprocess
+import unittest
+import zipfile
+
+from test_lumora2 import Run
+from winelab import HELPERS, MAKER, ROOT, SERVICES, WINE, WINEARCH, WineLab, parse_window
+
+RUN_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run"
+DEVICE0 = SERVICES + r"\lumora\Device0"
+TOOLS = ["Zenpick.exe", "Nudgel.exe", "Keldor.exe", "Keldhook.dll"]
+INSTALLED = {"system32/lumora2.cpl": ("system32", "lumora2.cpl")}
+INSTALLED.update({"system32/drivers/orvel/tools/" + name: ("system32", "drivers", "orvel", "tools", name)
+                  for name in TOOLS})
+DATABASE = ("system32", "drivers", "orvel", "timing", "monitor.ini")
+FILES = sorted(list(INSTALLED) + ["samples/monitor.ini", "install.cmd", "uninstall.cmd", "README.TXT",
+                                  "SHA256SUMS"])
+SYSTEM_TOOLS = r"C:\windows\system32\drivers\orvel\tools"  # Wine's system root is C:\windows
+REMINDER = "orvel Driverinstallation"
+SELECT = "orvel Monitor Select"
+UNPACKED = r"C:\lumora-tools"
+
+
+def archive_path():
+    """The archive that the win32 build's CPack configuration names (cmake/package.cmake)."""
+    config = os.path.join(ROOT, "build", "win32", "CPackConfig.cmake")
+    with open(config) as f:
+        text = f.read()
+    name = re.search(r'set\(CPACK_PACKAGE_FILE_NAME "([^"]+)"\)', text).group(1)
+    dist = re.search(r'set\(CPACK_DT_DIST_DIR "([^"]+)"\)', text).group(1)
+    return os.path.join(dist, name + ".zip")
+
+
+ARCHIVE = archive_path()
+lab = None
+archive = {}
+
+
+def setUpModule():
+    global lab
+    with zipfile.ZipFile(ARCHIVE) as z:
+        archive.update({i.filename: z.read(i) for i in z.infolist() if not i.filename.endswith("/")})
+    lab = WineLab()
+    lab.start()
+    for name, data in archive.items():
+        path = os.path.join(lab.prefix, "drive_c", "lumora-tools", *name.split("/"))
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+
+
+def tearDownModule():
+    lab.stop()
+
+
+def sample():
+    """The archive's sample timing database, its names as they stand."""
+    parser = configparser.ConfigParser(interpolation=None)
+    parser.optionxform = str
+    parser.read_string(archive["samples/monitor.ini"].decode("ascii"))
+    return parser
+
+
+def sha256(data):
+    return hashlib.sha256(data).hexdigest()
+
+
+def tree(*parts):
+    """{relative path: sha256} of every file under the prefix's windows folder PARTS."""
+    top = lab.windows_path(*parts)
+    found = {}
+    for folder, _, files in os.walk(top):
+        for name in files:
+            path = os.path.join(folder, name)
+            with open(path, "rb") as f:
+                found[os.path.relpath(path, top)] = sha256(f.read())
+    return found
+
+
+def changed(before, after):
+    """The paths whose file appeared, went or differs between two `tree`s."""
+    return sorted(path for path in before.keys() | after.keys() if before.get(path) != after.get(path))
+
+
+def query(key):
+    """`reg query KEY /s` as text, or None when the key is missing."""
+    proc = subprocess.run([WINE, "reg", "query", key, "/s"], env=lab.env, capture_output=True,
+                          text=True, errors="replace", timeout=60)
+    return proc.stdout.replace("\r\n", "\n") if proc.returncode == 0 else None
+
+
+def script(name, before=""):
+    """Runs the unpacked NAME with Wine's cmd (after BEFORE, a cmd command): (exit code, output)."""
+    line = r"%s%s\%s" % (before + "&& " if before else "", UNPACKED, name)
+    return lab.run("cmd", "/c", line, timeout=120)
+
+
+class ReleaseTest(unittest.TestCase):
+    def test_archive_holds_the_release_and_its_checksums(self):
+        self.assertEqual(sorted(archive), FILES)
+        sums = archive["SHA256SUMS"].decode("ascii")
+        self.assertTrue(sums.endswith("\r\n"))
+        listed = dict(reversed(line.split("  ", 1)) for line in sums.split("\r\n") if line)
+        self.assertEqual(listed, {name: sha256(data) for name, data in archive.items()
+                                  if name != "SHA256SUMS"})
+        for text in ("install.cmd", "uninstall.cmd", "README.TXT", "samples/monitor.ini"):
+            data = archive[text]
+            self.assertEqual(data.count(b"\n"), data.count(b"\r\n"), text + ": Windows line ends")
+        with open(os.path.join(ROOT, "CMakeLists.txt")) as f:
+            version = re.search(r"project\(DisplayTools VERSION ([0-9.]+)", f.read()).group(1)
+        self.assertIn(b"Version " + version.encode(), archive["README.TXT"])
+        self.assertTrue(ARCHIVE.endswith("lumora-tools-%s-nt4-x86.zip" % version))
+
+        # The sample database: a dozen models, the first one the default, some for two screens
+        # only, each with both sizes.
+        database = sample()
+        models = list(database["MONITOR"])
+        self.assertEqual(len(models), 12)
+        self.assertEqual([m for m in models if m.lower().startswith("31khz")], models[:1])
+        self.assertTrue(any("single" in m for m in models) and any("SINGLE" in m for m in models))
+        for model in models:
+            self.assertLessEqual(len(model), 39)
+            self.assertRegex(database[model]["X_SIZE"] + " " + database[model]["Y_SIZE"], r"^\d+ \d+$")
+
+    def test_install_use_install_again_and_uninstall(self):
+        lab.regedit([("-" + SERVICES + r"\lumora", None), ("-" + MAKER, None),
+                     (DEVICE0, {"AvailableTVSet": ("binary", 1), "Primary.BoardID": ("binary", 7),
+                                "LastMonMode": ("hex", bytes(range(24)), 3)}),
+                     (MAKER + r"\lumora\Device0", {"OrvelIsInstalled": ("dword", 0)}),
+                     (RUN_KEY, {"Other": r"C:\other.exe"})])
+        lab.pin_device(0, r"lumora\Device0")
+        lab.clear_control_log()
+        system_before, run_before = tree("system32"), query(RUN_KEY)
+
+        code, out = script("install.cmd")
+        self.assertEqual(code, 0, out)
+        self.installed()
+        self.assertEqual(tree(*DATABASE[:-1]), {"monitor.ini": sha256(archive["samples/monitor.ini"])},
+                         "the sample goes where no database was")
+
+        if WINEARCH == "win32":
+            self.use_the_installed_programs()
+        else:
+            print("STAND-IN: the archive's i686 programs were installed but not started", flush=True)
+
+        system_installed, driver_keys = tree("system32"), (query(SERVICES + r"\lumora"), query(MAKER))
+        code, out = script("install.cmd")
+        self.assertEqual(code, 0, out)
+        self.assertEqual(changed(system_installed, tree("system32")), [], "a second install changes nothing")
+        self.installed()
+
+        for run in range(2):  # the second run has nothing left to do
+            code, out = script("uninstall.cmd")
+            self.assertEqual(code, 0, out)
+            self.assertEqual(changed(system_before, tree("system32")), [], "every installed file is gone")
+            self.assertFalse(os.path.exists(lab.windows_path("system32", "drivers", "orvel")))
+            self.assertEqual(query(RUN_KEY), run_before, "only the logon entries are gone")
+            self.assertEqual((query(SERVICES + r"\lumora"), query(MAKER)), driver_keys,
+                             "the driver's values are left as they were")
+
+    def installed(self):
+        for name, place in INSTALLED.items():
+            with open(lab.windows_path(*place), "rb") as f:
+                self.assertEqual(f.read(), archive[name], name)
+        for name in ("Zenpick", "Nudgel", "Keldor"):
+            self.assertEqual(lab.reg_query(RUN_KEY, name), ("REG_SZ", r"%s\%s.exe" % (SYSTEM_TOOLS, name)))
+        self.assertEqual(lab.reg_query(RUN_KEY, "Other"), ("REG_SZ", r"C:\other.exe"))
+
+    def use_the_installed_programs(self):
+        # Nudgel from its place: both reminders are due, each button starts the applet.
+        nudgel = lab.start_program(SYSTEM_TOOLS + r"\Nudgel.exe")
+        self.addCleanup(lambda: nudgel.poll() is None and nudgel.kill())
+        for _ in range(2):
+            code, out = lab.probe("find", REMINDER, "15000")
+            self.assertEqual(code, 0, "no reminder appeared")
+            self.assertEqual(lab.probe("click", REMINDER, "1")[0], 0)
+            self.assertEqual(lab.probe("closed", parse_window(out)["hwnd"], "10000")[0], 0)
+        self.assertEqual(nudgel.wait(timeout=30), 0)
+        self.assertEqual(lab.control_log(), [r"C:\windows\system32\control.exe lumora2.cpl|1"] * 2)
+        self.assertEqual(lab.reg_query(MAKER + r"\lumora\Device0", "OrvelIsInstalled"),
+                         ("REG_DWORD", "0x2"))
+
+        # The installed applet, loaded from the system directory as the Control Panel loads it,
+        # lists the sample's models: without the two-screen ones on a board with one screen.
+        models = list(sample()["MONITOR"])
+        proc = subprocess.run([WINE, os.path.join(HELPERS, "cplhost.exe"), "open", "lumora2.cpl", "0",
+                               "wait=" + SELECT, "dump", "esc", "closed"], env=lab.env,
+                              capture_output=True, text=True, errors="replace", timeout=60)
+        run = Run(proc.returncode, proc.stdout.replace("\r\n", "\n"), proc.stderr)
+        self.assertEqual(run.code, 0, run.facts)
+        dialog = run.windows[0]
+        self.assertEqual(dialog.entries[1002], [m for m in models if "single" not in m and "SINGLE" not in m])
+        self.assertEqual(dialog.selection[1002], "31kHz Standard VGA")
+
+    def test_existing_database_is_neither_replaced_nor_removed(self):
+        timing = lab.windows_path(*DATABASE[:-1])
+        os.makedirs(timing, exist_ok=True)
+        self.addCleanup(lambda: os.path.exists(timing) and subprocess.call(["rm", "-rf", os.path.dirname(timing)]))
+        database = os.path.join(timing, "monitor.ini")
+        with open(database, "wb") as f:
+            f.write(b"[MONITOR]\r\nDriver Model=x\r\n")
+        for name in ("install.cmd", "uninstall.cmd"):
+            code, out = script(name)
+            self.assertEqual(code, 0, out)
+            self.assertEqual(tree(*DATABASE[:-1]), {"monitor.ini": sha256(b"[MONITOR]\r\nDriver Model=x\r\n")})
+        self.assertFalse(os.path.exists(lab.windows_path("system32", "drivers", "orvel", "tools")))
+
+    def test_scripts_refuse_off_windows_nt_and_without_rights_to_the_system_directory(self):
+        # A system root whose system32 is a file: nothing can be written under it.
+        blocked = os.path.join(lab.prefix, "drive_c", "blocked")
+        os.makedirs(blocked, exist_ok=True)
+        open(os.path.join(blocked, "system32"), "w").close()
+        cases = [("set OS=Windows_95", "need Windows NT"),
+                 (r"set SystemRoot=C:\blocked", r"You need the rights to write C:\blocked\system32")]
+        system_before, run_before = tree("system32"), query(RUN_KEY)
+        for name in ("install.cmd", "uninstall.cmd"):
+            for before, message in cases:
+                with self.subTest(name=name, case=before):
+                    code, out = script(name, before)
+                    self.assertIn(message, out)
+                    self.assertEqual(code, 1)
+                    self.assertEqual(changed(system_before, tree("system32")), [])
+                    self.assertEqual(query(RUN_KEY), run_before)
+
+
+if __name__ == "__main__":
+    unittest.main()
