@@ -9,6 +9,7 @@ import configparser
 import hashlib
 import os
 import re
+import shutil
 import subprocess
 import unittest
 import zipfile
@@ -18,30 +19,19 @@ from winelab import HELPERS, MAKER, ROOT, SERVICES, WINE, WINEARCH, WineLab, par
 
 RUN_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run"
 DEVICE0 = SERVICES + r"\lumora\Device0"
-TOOLS = ["Zenpick.exe", "Nudgel.exe", "Keldor.exe", "Keldhook.dll"]
-INSTALLED = {"system32/lumora2.cpl": ("system32", "lumora2.cpl")}
-INSTALLED.update({"system32/drivers/orvel/tools/" + name: ("system32", "drivers", "orvel", "tools", name)
-                  for name in TOOLS})
-DATABASE = ("system32", "drivers", "orvel", "timing", "monitor.ini")
-FILES = sorted(list(INSTALLED) + ["samples/monitor.ini", "install.cmd", "uninstall.cmd", "README.TXT",
-                                  "SHA256SUMS"])
+# The archive's programs; install.cmd puts each at the same path under the system root.
+INSTALLED = ["system32/lumora2.cpl"] + ["system32/drivers/orvel/tools/" + name for name in
+                                        ("Zenpick.exe", "Nudgel.exe", "Keldor.exe", "Keldhook.dll")]
+DATABASE = ("system32", "drivers", "orvel", "timing")
 SYSTEM_TOOLS = r"C:\windows\system32\drivers\orvel\tools"  # Wine's system root is C:\windows
 REMINDER = "orvel Driverinstallation"
 SELECT = "orvel Monitor Select"
 UNPACKED = r"C:\lumora-tools"
 
 
-def archive_path():
-    """The archive that the win32 build's CPack configuration names (cmake/package.cmake)."""
-    config = os.path.join(ROOT, "build", "win32", "CPackConfig.cmake")
-    with open(config) as f:
-        text = f.read()
-    name = re.search(r'set\(CPACK_PACKAGE_FILE_NAME "([^"]+)"\)', text).group(1)
-    dist = re.search(r'set\(CPACK_DT_DIST_DIR "([^"]+)"\)', text).group(1)
-    return os.path.join(dist, name + ".zip")
-
-
-ARCHIVE = archive_path()
+with open(os.path.join(ROOT, "CMakeLists.txt")) as f:
+    VERSION = re.search(r"project\(DisplayTools VERSION ([0-9.]+)", f.read()).group(1)
+ARCHIVE = os.path.join(ROOT, "dist", "lumora-tools-%s-nt4-x86.zip" % VERSION)
 lab = None
 archive = {}
 
@@ -107,7 +97,8 @@ def script(name, before=""):
 
 class ReleaseTest(unittest.TestCase):
     def test_archive_holds_the_release_and_its_checksums(self):
-        self.assertEqual(sorted(archive), FILES)
+        self.assertEqual(sorted(archive), sorted(INSTALLED + [
+            "samples/monitor.ini", "install.cmd", "uninstall.cmd", "README.TXT", "SHA256SUMS"]))
         sums = archive["SHA256SUMS"].decode("ascii")
         self.assertTrue(sums.endswith("\r\n"))
         listed = dict(reversed(line.split("  ", 1)) for line in sums.split("\r\n") if line)
@@ -116,10 +107,7 @@ class ReleaseTest(unittest.TestCase):
         for text in ("install.cmd", "uninstall.cmd", "README.TXT", "samples/monitor.ini"):
             data = archive[text]
             self.assertEqual(data.count(b"\n"), data.count(b"\r\n"), text + ": Windows line ends")
-        with open(os.path.join(ROOT, "CMakeLists.txt")) as f:
-            version = re.search(r"project\(DisplayTools VERSION ([0-9.]+)", f.read()).group(1)
-        self.assertIn(b"Version " + version.encode(), archive["README.TXT"])
-        self.assertTrue(ARCHIVE.endswith("lumora-tools-%s-nt4-x86.zip" % version))
+        self.assertIn(b"Version " + VERSION.encode(), archive["README.TXT"])
 
         # The sample database: a dozen models, the first one the default, some for two screens
         # only, each with both sizes.
@@ -145,7 +133,7 @@ class ReleaseTest(unittest.TestCase):
         code, out = script("install.cmd")
         self.assertEqual(code, 0, out)
         self.installed()
-        self.assertEqual(tree(*DATABASE[:-1]), {"monitor.ini": sha256(archive["samples/monitor.ini"])},
+        self.assertEqual(tree(*DATABASE), {"monitor.ini": sha256(archive["samples/monitor.ini"])},
                          "the sample goes where no database was")
 
         if WINEARCH == "win32":
@@ -169,8 +157,8 @@ class ReleaseTest(unittest.TestCase):
                              "the driver's values are left as they were")
 
     def installed(self):
-        for name, place in INSTALLED.items():
-            with open(lab.windows_path(*place), "rb") as f:
+        for name in INSTALLED:
+            with open(lab.windows_path(*name.split("/")), "rb") as f:
                 self.assertEqual(f.read(), archive[name], name)
         for name in ("Zenpick", "Nudgel", "Keldor"):
             self.assertEqual(lab.reg_query(RUN_KEY, name), ("REG_SZ", r"%s\%s.exe" % (SYSTEM_TOOLS, name)))
@@ -203,16 +191,15 @@ class ReleaseTest(unittest.TestCase):
         self.assertEqual(dialog.selection[1002], "31kHz Standard VGA")
 
     def test_existing_database_is_neither_replaced_nor_removed(self):
-        timing = lab.windows_path(*DATABASE[:-1])
-        os.makedirs(timing, exist_ok=True)
-        self.addCleanup(lambda: os.path.exists(timing) and subprocess.call(["rm", "-rf", os.path.dirname(timing)]))
-        database = os.path.join(timing, "monitor.ini")
-        with open(database, "wb") as f:
-            f.write(b"[MONITOR]\r\nDriver Model=x\r\n")
+        timing, ours = lab.windows_path(*DATABASE), b"[MONITOR]\r\nDriver Model=x\r\n"
+        os.makedirs(timing)
+        self.addCleanup(shutil.rmtree, lab.windows_path("system32", "drivers", "orvel"))
+        with open(os.path.join(timing, "monitor.ini"), "wb") as f:
+            f.write(ours)
         for name in ("install.cmd", "uninstall.cmd"):
             code, out = script(name)
             self.assertEqual(code, 0, out)
-            self.assertEqual(tree(*DATABASE[:-1]), {"monitor.ini": sha256(b"[MONITOR]\r\nDriver Model=x\r\n")})
+            self.assertEqual(tree(*DATABASE), {"monitor.ini": sha256(ours)})
         self.assertFalse(os.path.exists(lab.windows_path("system32", "drivers", "orvel", "tools")))
 
     def test_scripts_refuse_off_windows_nt_and_without_rights_to_the_system_directory(self):
