@@ -3,13 +3,13 @@ rem Installs the lumora display tools: the applet into the system directory, the
 rem its drivers\orvel\tools folder, the sample timing database where the driver has none, and
 rem the logon entries of Zenpick, Nudgel and Keldor. Running it again changes nothing.
 rem
-rem Written for the command interpreter of Windows NT 4.0, which has no reg.exe, "exit /b",
-rem delayed expansion or %~ parameters in every release: the registry is written through
-rem regedit.exe, and the exit code (0 done, 1 refused or failed) is left by find.exe.
+rem Written for the command interpreter of Windows NT 4.0, which has no reg.exe, no "exit /b"
+rem and no delayed expansion: the registry is written by regedit.exe from a REGEDIT4 file, and
+rem the exit code (0 done, 1 refused or failed) is left by find.exe.
 if not "%OS%"=="Windows_NT" goto notnt
 setlocal
 
-rem The archive's files: beside this script, or in the current folder.
+rem The archive's files: in this script's folder, else in the current one.
 set SRC=%~dp0
 if not exist "%SRC%system32\lumora2.cpl" set SRC=
 if not exist "%SRC%system32\lumora2.cpl" goto nosource
