@@ -21,12 +21,14 @@ intptr_t OpenTwinControl(Applet& applet, WindowHandle dialog) {
     if (!GatePasses(applet))
         return 1;
     AppletState& state = applet.state;
+    // A key that can be neither opened nor created reads as 0, as a missing value does: never the
+    // flags of an earlier opening.
+    state.twinFlags = 0;
     RegKey key = 0;
     if (applet.reg.CreateKey(HKEY_CURRENT_USER_, kAlignmentKey, &key) == ERROR_SUCCESS_) {
         uint32_t flags = 0;
-        state.twinFlags = ReadNumber(applet.reg, key, kTwinControlFlag, REG_DWORD_, &flags)
-                              ? flags & kTwinFlagsKept
-                              : 0;
+        if (ReadNumber(applet.reg, key, kTwinControlFlag, REG_DWORD_, &flags))
+            state.twinFlags = flags & kTwinFlagsKept;
         applet.reg.CloseKey(key);
     }
     state.twinFlagsAtOpen = state.twinFlags;
@@ -55,7 +57,8 @@ void ConfirmTwinControl(Applet& applet, WindowHandle dialog) {
     // A message that could not be registered is not sent: it would be WM_NULL.
     if ((state.twinFlags & alignment) != (state.twinFlagsAtOpen & alignment) &&
         state.alignmentMessage != 0)
-        applet.ui.BroadcastMessage(state.alignmentMessage, 0, 0);
+        applet.ui.BroadcastMessage(state.alignmentMessage, 0, 0, SMTO_ABORTIFHUNG_,
+                                   kAlignmentBroadcastTimeout);
     applet.ui.EndDialog(dialog, 1);
 }
 

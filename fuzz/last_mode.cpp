@@ -95,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint32_t y = monitor.height - 3;
         FUZZ_CHECK(m.windows.log.back() ==
                    "broadcast 0x200 0 " +
-                       std::to_string(static_cast<intptr_t>(static_cast<uint32_t>(y << 16))));
+                       std::to_string(static_cast<intptr_t>(static_cast<uint32_t>(y << 16))) +
+                       " smto 2 3000");
     }
     return 0;
 }

@@ -48,8 +48,10 @@ class DialogPort {
 
     // RegisterWindowMessageA: the message's number, or 0.
     virtual uint32_t RegisterMessage(const char* name) = 0;
-    // SendMessageA to HWND_BROADCAST: returns when every top-level window has handled it.
-    virtual void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+    // SendMessageTimeoutA to HWND_BROADCAST: returns when every top-level window has handled it
+    // or was waited for `timeout` milliseconds (flags SMTO_*).
+    virtual void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                  uint32_t flags, uint32_t timeout) = 0;
 
     // LoadStringA of the module: the characters copied, always terminated, cut to `size` - 1.
     virtual uint32_t LoadText(uint32_t id, char* text, uint32_t size) = 0;

@@ -32,6 +32,9 @@ constexpr uint32_t SIZE_MINIMIZED_ = 1;
 constexpr uint32_t SPIF_UPDATEINIFILE_ = 0x1;
 constexpr uint32_t SPIF_SENDWININICHANGE_ = 0x2;
 
+// SendMessageTimeoutA: skip a window whose thread has stopped taking messages.
+constexpr uint32_t SMTO_ABORTIFHUNG_ = 0x2;
+
 // The low and high 16-bit halves of a message parameter; the halves of a point are signed.
 constexpr uint32_t LowWord(uintptr_t value) {
     return static_cast<uint32_t>(value & 0xFFFF);
@@ -57,8 +60,14 @@ class WindowPort {
     virtual void WindowTitle(WindowHandle window, char* title, uint32_t size) = 0;
     virtual bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                                    intptr_t lParam) = 0;
-    // SendMessageA to HWND_BROADCAST: every top-level window, waiting for each.
-    virtual void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+    // SendMessageTimeoutA to HWND_BROADCAST: every top-level window, waiting for each at most
+    // `timeout` milliseconds (flags SMTO_*).
+    virtual void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                  uint32_t flags, uint32_t timeout) = 0;
+    // lstrcmpA: negative, 0 or positive, as the system's comparison of the two texts orders them.
+    virtual int32_t CompareText(const char* a, const char* b) = 0;
+    // RegisterWindowMessageA: the message's number, or 0.
+    virtual uint32_t RegisterMessage(const char* name) = 0;
 
     // SystemParametersInfoA with SPI_GETWORKAREA / SPI_SETWORKAREA (flags SPIF_*).
     virtual bool GetWorkArea(Rect* area) = 0;

@@ -58,6 +58,7 @@ int32_t RunTrayProgram(Tray& tray) {
     tray.aboutBoxOpen = false;
     tray.state.panStopOn = false;
     tray.menuItemHeight = shell.MenuItemHeight();
+    tray.taskbarCreated = tray.ports.windows.RegisterMessage(kTaskbarCreatedMessage);
     if (!shell.RegisterMainWindowClass()) {
         sys.CloseSysHandle(mutex);
         return 2;
@@ -188,6 +189,11 @@ void TrayNotification(Tray& tray, WindowHandle window, uintptr_t iconId, intptr_
 bool MainWndProc(Tray& tray, WindowHandle window, uint32_t message, uintptr_t wParam,
                  intptr_t lParam) {
     TrayShell& shell = tray.ports.shell;
+    // A registered message has a number only known at run time; 0 would be WM_NULL.
+    if (message == tray.taskbarCreated && message != 0) {
+        UpdateTrayIcon(tray, window, NIM_ADD_);
+        return true;
+    }
     switch (message) {
         case WM_CREATE_:
             tray.catalogue.entries.Clear();

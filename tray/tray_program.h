@@ -17,6 +17,9 @@ constexpr uint32_t kTrayTipSize = 64;
 constexpr char kResolutionsMenuText[] = "&Resolutions";
 constexpr char kDisplayPropertiesCommand[] = "\\control.exe";
 constexpr char kDisplayPropertiesArguments[] = " desk.cpl @0,3";
+// Sent by the shell to every top-level window when it has made the taskbar again (after Explorer
+// ended): the icons it held are gone and are added anew.
+constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
 
 constexpr uint32_t kCloseDialogCommand = 2;  // EndDialog (main window, 1)
 constexpr uint32_t kHideCommand = 3;         // hides the main window

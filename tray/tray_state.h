@@ -132,7 +132,8 @@ struct Tray {
     TrayMenu menu;
     uint32_t menuItemHeight = 0;  // SM_CYMENU
     bool aboutBoxOpen = false;
-    Rect savedWorkArea = {};  // the work area before the desktop moved onto the TV
+    uint32_t taskbarCreated = 0;  // the registered "TaskbarCreated" message, 0 when unknown
+    Rect savedWorkArea = {};      // the work area before the desktop moved onto the TV
     ZoomButtonState zoomButtonProc = {};
 };
 

@@ -1,7 +1,5 @@
 #include "tray/tv_switch.h"
 
-#include <cstring>
-
 #include "adapter/discovery.h"
 #include "adapter/registry_layout.h"
 #include "tray/escape_client.h"
@@ -36,7 +34,7 @@ bool CloseDisplayProperties(WindowPort& windows) {
     for (WindowHandle window = first; window;) {
         char title[kWindowTitleSize];
         windows.WindowTitle(window, title, sizeof(title));
-        if (std::strcmp(title, kDisplayPropertiesTitle) == 0) {
+        if (windows.CompareText(title, kDisplayPropertiesTitle) == 0) {
             windows.PostWindowMessage(window, WM_CLOSE_, 0, 0);
             return true;
         }
@@ -148,7 +146,8 @@ void SwitchTvOutput(Tray& tray, bool on) {
         if (restore)
             windows.SetWorkArea(tray.savedWorkArea, SPIF_UPDATEINIFILE_ | SPIF_SENDWININICHANGE_);
         // Lets the windows under the cursor notice the new screen.
-        windows.BroadcastMessage(WM_MOUSEMOVE_, 0, static_cast<intptr_t>((last.height - 3) << 16));
+        windows.BroadcastMessage(WM_MOUSEMOVE_, 0, static_cast<intptr_t>((last.height - 3) << 16),
+                                 SMTO_ABORTIFHUNG_, kMouseMoveBroadcastTimeout);
     }
     tray.state.tvOutputOn = on;
 }

@@ -23,6 +23,9 @@ constexpr char kDisplayPropertiesTitle[] = "Display Properties";
 constexpr uint32_t kInterimRefreshRate = 60;
 // The pause that gives the driver time to settle between the steps of a switch.
 constexpr uint32_t kTvSwitchPause = 50;  // milliseconds
+// How long the mouse move after the way back waits for each window; a window that stopped
+// taking messages is skipped at once.
+constexpr uint32_t kMouseMoveBroadcastTimeout = 3000;  // milliseconds
 
 // The mode kept for the output; the defaults where the value is missing, is not REG_BINARY, or
 // does not reach a field (a value shorter than 20 bytes).

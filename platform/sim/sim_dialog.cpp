@@ -195,12 +195,13 @@ uint32_t SimDialog::RegisterMessage(const char* name) {
     return number;
 }
 
-void SimDialog::BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+void SimDialog::BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                 uint32_t flags, uint32_t timeout) {
     if (Fails("dialog BroadcastMessage"))
         return;
     broadcasts.push_back(message);
     Note("broadcast " + std::to_string(message) + " " + std::to_string(wParam) + " " +
-         std::to_string(lParam));
+         std::to_string(lParam) + " smto " + std::to_string(flags) + " " + std::to_string(timeout));
     if (onBroadcast)
         onBroadcast(message);
 }

@@ -72,7 +72,8 @@ class SimDialog final : public DialogPort, public FaultInjectable {
     int32_t ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
                            uint32_t flags) override;
     uint32_t RegisterMessage(const char* name) override;
-    void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t flags,
+                          uint32_t timeout) override;
     uint32_t LoadText(uint32_t id, char* text, uint32_t size) override;
     uint32_t LoadIconHandle(uint32_t id) override;
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,7 +38,8 @@ class SimWindows final : public WindowPort, public FaultInjectable {
     int32_t cursorX = 500;
     int32_t cursorY = 400;
 
-    std::set<uint32_t> timers;  // running timer ids
+    std::set<uint32_t> timers;                   // running timer ids
+    std::map<std::string, uint32_t> registered;  // registered messages by name
     WindowHandle capture = 0;
     int invalidations = 0;
     // Every call but the queries, in order: "post 0x10 to 0x300", "workarea 0,0,800,600 flags 2",
@@ -91,11 +93,29 @@ class SimWindows final : public WindowPort, public FaultInjectable {
                       std::to_string(lParam) + " to " + Hex(window));
         return Find(window) != nullptr;
     }
-    void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override {
+    void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t flags,
+                          uint32_t timeout) override {
         if (Fails("windows BroadcastMessage"))
             return;
         log.push_back("broadcast " + Hex(message) + " " + std::to_string(wParam) + " " +
-                      std::to_string(lParam));
+                      std::to_string(lParam) + " smto " + std::to_string(flags) + " " +
+                      std::to_string(timeout));
+    }
+    // lstrcmpA on the texts used here: 0 exactly when the bytes are the same, letter case
+    // counting.
+    int32_t CompareText(const char* a, const char* b) override {
+        const int c = std::string(a).compare(b);
+        return c < 0 ? -1 : c > 0;
+    }
+    uint32_t RegisterMessage(const char* name) override {
+        if (Fails("windows RegisterMessage"))
+            return 0;
+        auto it = registered.find(name);
+        if (it != registered.end())
+            return it->second;
+        const uint32_t number = 0xC000 + static_cast<uint32_t>(registered.size());
+        registered[name] = number;
+        return number;
     }
     bool GetWorkArea(Rect* area) override {
         if (Fails("windows GetWorkArea"))

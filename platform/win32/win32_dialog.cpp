@@ -86,8 +86,10 @@ uint32_t Win32Dialog::RegisterMessage(const char* name) {
     return RegisterWindowMessageA(name);
 }
 
-void Win32Dialog::BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    SendMessageA(HWND_BROADCAST, message, wParam, lParam);
+void Win32Dialog::BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                   uint32_t flags, uint32_t timeout) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, message, wParam, lParam, flags, timeout, &result);
 }
 
 uint32_t Win32Dialog::LoadText(uint32_t id, char* text, uint32_t size) {

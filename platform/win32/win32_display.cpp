@@ -112,8 +112,18 @@ bool Win32Windows::PostWindowMessage(WindowHandle window, uint32_t message, uint
     return PostMessageA(Hwnd(window), message, wParam, lParam) != 0;
 }
 
-void Win32Windows::BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    SendMessageA(HWND_BROADCAST, message, wParam, lParam);
+void Win32Windows::BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                    uint32_t flags, uint32_t timeout) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, message, wParam, lParam, flags, timeout, &result);
+}
+
+int32_t Win32Windows::CompareText(const char* a, const char* b) {
+    return lstrcmpA(a, b);
+}
+
+uint32_t Win32Windows::RegisterMessage(const char* name) {
+    return RegisterWindowMessageA(name);
 }
 
 bool Win32Windows::GetWorkArea(Rect* area) {

@@ -29,7 +29,10 @@ class Win32Windows final : public WindowPort {
     void WindowTitle(WindowHandle window, char* title, uint32_t size) override;
     bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                            intptr_t lParam) override;
-    void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    void BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t flags,
+                          uint32_t timeout) override;
+    int32_t CompareText(const char* a, const char* b) override;
+    uint32_t RegisterMessage(const char* name) override;
     bool GetWorkArea(Rect* area) override;
     bool SetWorkArea(const Rect& area, uint32_t flags) override;
     bool CursorPos(int32_t* x, int32_t* y) override;

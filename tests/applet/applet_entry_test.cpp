@@ -266,7 +266,8 @@ TEST(TwinControlDialog, EachBoxSetsAndClearsItsOwnBit) {
     EXPECT_EQ(rig.Flags(), 4);
     EXPECT_EQ(rig.trace,
               (std::vector<std::string>{
-                  "broadcast " + std::to_string(rig.state.alignmentMessage) + " 0 0", "end 1"}));
+                  "broadcast " + std::to_string(rig.state.alignmentMessage) + " 0 0 smto 2 3000",
+                  "end 1"}));
 }
 
 TEST(TwinControlDialog, OpeningCreatesTheKeyAndReadsOnlyADword) {
@@ -280,6 +281,20 @@ TEST(TwinControlDialog, OpeningCreatesTheKeyAndReadsOnlyADword) {
     EXPECT_EQ(rig.state.twinFlags, 0u);
     EXPECT_FALSE(rig.ui.At(IDC_MAXIMIZE_ALIGNMENT).checked);
     EXPECT_FALSE(rig.ui.At(IDC_DIALOG_ALIGNMENT).checked);
+
+    // A key that can be neither opened nor created: 0, not what an earlier opening showed.
+    rig.reg.SetDword(HKEY_CURRENT_USER_, kAlignmentKey, kTwinControlFlag, 3);
+    const char* failed = "";
+    for (uint32_t n = 1; std::strcmp(failed, "registry CreateKey") != 0; ++n) {
+        ASSERT_LT(n, 30u);
+        rig.Open();
+        rig.faults.FailCall(n);
+        rig.Open();
+        failed = rig.faults.failed() ? rig.faults.failed() : "";
+    }
+    EXPECT_EQ(rig.state.twinFlags, 0u);
+    EXPECT_EQ(rig.state.twinFlagsAtOpen, 0u);
+    EXPECT_FALSE(rig.ui.At(IDC_MAXIMIZE_ALIGNMENT).checked);
 }
 
 TEST(TwinControlDialog, CancelAndEscape) {

@@ -53,6 +53,7 @@ TEST(RunTrayProgram, ExitCodes) {
         EXPECT_FALSE(rig.tray.state.panStopOn);
         EXPECT_FALSE(rig.tray.aboutBoxOpen);
         EXPECT_EQ(rig.tray.menuItemHeight, 19u);
+        EXPECT_EQ(rig.tray.taskbarCreated, rig.windows.registered.at("TaskbarCreated"));
         EXPECT_EQ(rig.sys.OpenHandleCount(), 0) << "the mutex is closed at the end";
         EXPECT_TRUE(rig.sys.beeps.empty());
     }
@@ -101,6 +102,17 @@ TEST(MainWndProc, CreationBuildsEverythingAndDestructionTakesItAway) {
     EXPECT_EQ(rig.shell.notifies[1].action, NIM_MODIFY_);
     EXPECT_EQ(rig.shell.notifies[1].tip, "1024 x 768, 8 Bpp @ 75 Hz - Zoom ON");
     EXPECT_FALSE(rig.tray.state.hardwareZoomOn);
+
+    // The taskbar made again: the icon is added anew, with the tip of the mode in force. Before
+    // the message is known, WM_NULL adds nothing.
+    rig.Forget();
+    rig.board.screen = {16, 800, 600, 75};
+    EXPECT_FALSE(rig.Send(0));
+    rig.tray.taskbarCreated = 0xC0DE;
+    EXPECT_TRUE(rig.Send(0xC0DE));
+    ASSERT_EQ(rig.shell.notifies.size(), 1u);
+    EXPECT_EQ(rig.shell.notifies[0].action, NIM_ADD_);
+    EXPECT_EQ(rig.shell.notifies[0].tip, "800 x 600, 16 Bpp @ 75 Hz");
 
     rig.tray.state.zoomButton = 0x900;
     rig.shell.classRegistered = true;

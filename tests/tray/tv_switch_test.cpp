@@ -169,7 +169,7 @@ TEST(SwitchTvOutput, BackToTheMonitorRestoresTheWorkArea) {
               (Lines{"change 640x480x8 flags 2", "change 640x480x8 flags 1", "sleep 50",
                      "workarea 0,0,1024,740 flags 2", "sleep 50", "change 1024x768x16 flags 1",
                      "sleep 50", "workarea 0,0,1024,740 flags 3",
-                     "broadcast 0x200 0 " + std::to_string(765 << 16)}));
+                     "broadcast 0x200 0 " + std::to_string(765 << 16) + " smto 2 3000"}));
     EXPECT_FALSE(rig.tray.state.tvOutputOn);
     EXPECT_EQ(rig.board.tvState, 0u);
 
@@ -179,7 +179,8 @@ TEST(SwitchTvOutput, BackToTheMonitorRestoresTheWorkArea) {
     SwitchTvOutput(fresh.tray, false);
     for (const std::string& line : fresh.trace)
         EXPECT_EQ(line.find("workarea"), std::string::npos) << line;
-    EXPECT_EQ(fresh.trace.back(), "broadcast 0x200 0 " + std::to_string(765 << 16));
+    EXPECT_EQ(fresh.trace.back(),
+              "broadcast 0x200 0 " + std::to_string(765 << 16) + " smto 2 3000");
 }
 
 TEST(SwitchTvOutput, InterimDepthIsSixteenOnA640By480By8Desktop) {

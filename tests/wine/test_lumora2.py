@@ -15,6 +15,7 @@ import os
 import re
 import shutil
 import subprocess
+import time
 import unittest
 
 from winelab import BUILD, HELPERS, MAKER, SERVICES, WINE, WINEARCH, WineLab
@@ -38,6 +39,10 @@ WS_SYSMENU, BS_DEFPUSHBUTTON = 0x00080000, 0x1
 # NEWCPLINFOA, byte-packed: 244 bytes, and 252 in the x86_64 stand-in (pointer-sized lData, hIcon).
 NEWCPLINFO_SIZE = "244" if WINEARCH == "win32" else "252"
 VK_ESCAPE = 27
+# How long the alignment broadcast waits for each window, in milliseconds.
+BROADCAST_TIMEOUT_MS = 3000
+# After this long without taking a message a program counts as hung, on Windows and in Wine.
+HUNG_AFTER_S = 6
 
 # The timing database: 31kHz is not the first model, and the markers "single" and "SINGLE"
 # (but not "Single") keep a model out of the single-adapter list.
@@ -226,6 +231,21 @@ class AppletTest(unittest.TestCase):
         self.assertEqual(run.code, 0, (run.facts, run.stderr[-3000:]))
         self.assertEqual(run.first("dblclk")["result"], "0")
         return run
+
+    def companion(self, *args):
+        """Starts cplhost in another process (listen or hang); returns it and its ready line."""
+        proc = subprocess.Popen([WINE, os.path.join(HELPERS, "cplhost.exe")] + list(args),
+                                env=lab.env, stdout=subprocess.PIPE, text=True, errors="replace")
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        ready = parse(proc.stdout.readline())[0]
+        self.assertEqual(ready[0], "ready")
+        return proc, ready[1]
+
+    def received(self, listener, hwnd):
+        """Closes the listener; what it received."""
+        self.assertEqual(lab.probe("post", hwnd, 16, 0, 0)[0], 0)  # WM_CLOSE
+        out, _ = listener.communicate(timeout=30)
+        return [f for w, f in parse(out.replace("\r\n", "\n")) if w == "received"]
 
     def confirm(self, *steps, later=True):
         """Opens "orvel Monitor Select", runs `steps` on it, presses OK and answers the restart
@@ -478,11 +498,7 @@ class AppletTest(unittest.TestCase):
     def test_alignment_dialog_writes_the_flags_and_tells_other_processes(self):
         self.board({"Primary.BoardID": ("binary", 1)}, device=r"lumora2\Device0")
         lab.regedit([(ALIGNMENT, {"TwinControlFlag": ("dword", 0x0D)})])
-        listener = subprocess.Popen([WINE, os.path.join(HELPERS, "cplhost.exe"), "listen", "60"],
-                                    env=lab.env, stdout=subprocess.PIPE, text=True, errors="replace")
-        self.addCleanup(lambda: listener.poll() is None and listener.kill())
-        ready = parse(listener.stdout.readline())[0]
-        self.assertEqual(ready[0], "ready")
+        listener, ready = self.companion("listen", "60")
 
         # Unchanged: bit 3 dropped, bit 2 kept, nothing sent. Esc (id 2) does nothing here.
         run = self.open(1, "wait=" + TWIN, "dump", "esc", "sleep=300", "dump", "click=500", "closed")
@@ -502,12 +518,24 @@ class AppletTest(unittest.TestCase):
         self.assertTrue(run.windows[0].checked(502) and run.windows[0].checked(504))
         self.assertEqual(value(ALIGNMENT, "TwinControlFlag"), ("dword", 7))
 
-        self.assertEqual(lab.probe("post", ready[1]["hwnd"], 16, 0, 0)[0], 0)  # WM_CLOSE
-        out, _ = listener.communicate(timeout=30)
-        received = [f for w, f in parse(out.replace("\r\n", "\n")) if w == "received"]
-        self.assertEqual(len(received), 1, out)
-        self.assertEqual(received[0]["message"], ready[1]["message"])
+        received = self.received(listener, ready["hwnd"])
+        self.assertEqual(len(received), 1, received)
+        self.assertEqual(received[0]["message"], ready["message"])
         self.assertEqual((received[0]["wparam"], received[0]["lparam"]), ("0", "0"))
+
+    def test_a_hung_program_does_not_hold_the_alignment_broadcast(self):
+        # A program that has taken no message for longer than the system's 5 s counts as hung
+        # and is skipped at once; one that answers still has the message, after the write, before
+        # OK returns.
+        self.board({"Primary.BoardID": ("binary", 1)}, device=r"lumora2\Device0")
+        self.companion("hang", "60")
+        listener, ready = self.companion("listen", "60")
+        time.sleep(HUNG_AFTER_S)
+        run = self.open(1, "wait=" + TWIN, "click=502", "click=500", "closed")
+        self.assertEqual(value(ALIGNMENT, "TwinControlFlag"), ("dword", 1))
+        self.assertLess(int(run.first("closed")["ms"]), BROADCAST_TIMEOUT_MS)
+        received = self.received(listener, ready["hwnd"])
+        self.assertEqual([f["flag"] for f in received], ["1"])
 
 
 if __name__ == "__main__":

@@ -175,6 +175,20 @@ class ZenpickTest(unittest.TestCase):
         self.assertEqual(proc.wait(timeout=15), 0)
         self.assertEqual(lab.window_count(TITLE), 0)
 
+    def test_the_icon_comes_back_when_the_taskbar_is_made_again(self):
+        proc, window = self.start()
+        self.assertEqual(lab.tray_icon_count(), 1)
+        self.assertEqual(lab.probe("unicon", window["hwnd"], "1006")[0], 0)
+        self.assertEqual(lab.tray_icon_count(), 0)
+        code, number = lab.probe("message", "TaskbarCreated")
+        self.assertEqual(code, 0)
+        self.post(window, int(number))
+        deadline = time.time() + 10
+        while lab.tray_icon_count() == 0 and time.time() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(lab.tray_icon_count(), 1)
+        self.assertIsNone(proc.poll())
+
     def test_wm_close_from_outside_ends_the_program_and_removes_the_icon(self):
         proc, window = self.start()
         self.assertEqual(lab.tray_icon_count(), 1)

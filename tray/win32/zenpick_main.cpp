@@ -40,12 +40,13 @@ LRESULT CALLBACK ZoomButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     return ZoomButtonWndProc(*g_tray, Handle(hwnd), message, wParam, lParam);
 }
 
-// The menu model as Windows menus; 0 when a menu or an item could not be made.
+// The menu model as Windows menus; 0 when a menu or an item could not be made. The root is made
+// as an empty menu (CreateMenu), the submenus as popups.
 HMENU RenderMenu(const TrayMenu& model) {
     HMENU menus[kMaxTrayMenus] = {};
     const uint16_t count = model.menuCount < kMaxTrayMenus ? model.menuCount : kMaxTrayMenus;
     for (uint16_t i = 0; i < count; ++i) {
-        menus[i] = CreatePopupMenu();
+        menus[i] = i == 0 ? CreateMenu() : CreatePopupMenu();
         if (!menus[i]) {
             for (uint16_t j = 0; j < i; ++j)
                 DestroyMenu(menus[j]);

@@ -13,8 +13,11 @@
  *                                           with dialog template TEMPLATE of CPL and the dialog
  *                                           procedure it exports at ordinal ORD
  *   cplhost listen SECONDS                  a top-level window titled "cplhost listener" that
- *                                           prints each "orvelAlignmentChange" it receives; it
- *                                           ends on WM_CLOSE or after SECONDS
+ *                                           prints each "orvelAlignmentChange" it receives, with
+ *                                           the "TwinControlFlag" stored at that moment; it ends
+ *                                           on WM_CLOSE or after SECONDS
+ *   cplhost hang SECONDS                    a top-level window titled "cplhost hung" whose
+ *                                           thread takes no message for SECONDS, then ends
  *   cplhost soak CPL CYCLES                 as the Control Panel, on a board with two adapters:
  *                                           CYCLES times the dual-adapter dialog (CPL_DBLCLK 0),
  *                                           the single-adapter dialog (its template and
@@ -36,7 +39,7 @@
  *   key=VK          post a key press to the focused control, for the dialog manager to handle
  *   select=ID:TEXT  select the entry whose whole text is TEXT in combo box ID
  *   cursel=ID:N     set the current selection of combo box ID to index N (-1: none)
- *   closed          wait until the current window is destroyed
+ *   closed          wait until the current window is destroyed; prints how long that took
  *   sleep=MS        sleep
  *   timeout=MS      time allowed to each later wait (10000 at start)
  *
@@ -442,7 +445,8 @@ static void RunStep(const char* step, HWND* current) {
                 Fail(step, "timeout");
             Sleep(30);
         }
-        Say(NULL, "closed hwnd=%lu", Handle(*current));
+        Say(NULL, "closed hwnd=%lu ms=%lu", Handle(*current),
+            (unsigned long)(GetTickCount() - start));
         *current = NULL;
     } else {
         Fail(step, "unknown");
@@ -650,11 +654,23 @@ static int Soak(const char* path, int cycles) {
 static UINT g_alignment_message;
 static int g_received;
 
+/* The stored "TwinControlFlag", or -1 when there is none. */
+static long StoredFlag(void) {
+    HKEY key;
+    DWORD flag = 0, type = 0, size = sizeof(flag);
+    LONG rc;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Orvelcom\\ZYNTRA", &key) != ERROR_SUCCESS)
+        return -1;
+    rc = RegQueryValueExA(key, "TwinControlFlag", NULL, &type, (BYTE*)&flag, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_DWORD ? (long)flag : -1;
+}
+
 static LRESULT CALLBACK ListenProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == g_alignment_message && msg != 0) {
         ++g_received;
-        Say(NULL, "received message=%u wparam=%lu lparam=%ld count=%d", msg, (unsigned long)wp,
-            (long)lp, g_received);
+        Say(NULL, "received message=%u wparam=%lu lparam=%ld count=%d flag=%ld", msg,
+            (unsigned long)wp, (long)lp, g_received, StoredFlag());
         return 0;
     }
     if (msg == WM_CLOSE) {
@@ -699,15 +715,30 @@ static int Listen(int seconds) {
     return 0;
 }
 
+/* A program that has stopped answering: its window exists, its thread takes no message. */
+static int Hang(int seconds) {
+    HWND hwnd = CreateWindowExA(0, "STATIC", "cplhost hung", WS_OVERLAPPED, 0, 0, 10, 10, NULL,
+                                NULL, GetModuleHandleA(NULL), NULL);
+    if (!hwnd) {
+        Say(NULL, "error hung");
+        return 1;
+    }
+    Say(NULL, "ready hwnd=%lu", Handle(hwnd));
+    Sleep((DWORD)seconds * 1000u);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     InitializeCriticalSection(&g_print);
     g_pid = GetCurrentProcessId();
     if (argc == 3 && strcmp(argv[1], "listen") == 0)
         return Listen(atoi(argv[2]));
+    if (argc == 3 && strcmp(argv[1], "hang") == 0)
+        return Hang(atoi(argv[2]));
     if (argc < 3) {
         fprintf(stderr,
                 "usage: cplhost list CPL | open CPL INDEX STEP... | dialog CPL TEMPLATE ORD "
-                "STEP... | listen SECONDS | soak CPL CYCLES\n");
+                "STEP... | listen SECONDS | hang SECONDS | soak CPL CYCLES\n");
         return 1;
     }
     g_quiet = strcmp(argv[1], "soak") == 0;

@@ -11,9 +11,13 @@
  *   probe screen               print the screen's size and depth as this process sees them
  *   probe modes                print the display modes the system offers, one per line
  *   probe version              print what GetVersionExA reports: "MAJOR.MINOR.BUILD PLATFORM CSD"
+ *   probe message NAME         print the number of the registered window message NAME
+ *   probe unicon HWND ID       take the tray icon ID of window HWND away, as a taskbar that is
+ *                              made anew has lost it
  *
  * Exit code 0 when the window was there (closed: when it went), 1 otherwise.
  */
+#include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -103,6 +107,19 @@ int main(int argc, char** argv) {
     }
     if (argc < 3)
         return 2;
+    if (argc == 3 && strcmp(argv[1], "message") == 0) {
+        UINT number = RegisterWindowMessageA(argv[2]);
+        printf("%u\n", number);
+        return number ? 0 : 1;
+    }
+    if (argc == 4 && strcmp(argv[1], "unicon") == 0) {
+        NOTIFYICONDATAA icon;
+        memset(&icon, 0, sizeof(icon));
+        icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        icon.hWnd = (HWND)(ULONG_PTR)strtoul(argv[2], NULL, 10);
+        icon.uID = (UINT)atoi(argv[3]);
+        return Shell_NotifyIconA(NIM_DELETE, &icon) ? 0 : 1;
+    }
     verb = argv[1];
     title = argv[2];
 
