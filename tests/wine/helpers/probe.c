@@ -17,11 +17,13 @@
  *
  * Exit code 0 when the window was there (closed: when it went), 1 otherwise.
  */
-#include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+/* clang-format off */
 #include <windows.h>
+#include <shellapi.h>  /* needs windows.h first */
+/* clang-format on */
 
 static const char* g_title;
 static int g_count;
