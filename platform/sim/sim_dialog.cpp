@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/sim/sim_windows.h"
+
 namespace {
 
 char Fold(char c) {
@@ -187,12 +189,7 @@ uint32_t SimDialog::RegisterMessage(const char* name) {
 
     if (registerFails)
         return 0;
-    auto it = registered.find(name);
-    if (it != registered.end())
-        return it->second;
-    const uint32_t number = 0xC000 + static_cast<uint32_t>(registered.size());
-    registered[name] = number;
-    return number;
+    return RegisterSimMessage(registered, name);
 }
 
 void SimDialog::BroadcastMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,

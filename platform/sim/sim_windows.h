@@ -14,6 +14,17 @@
 #include "platform/windows.h"
 #include "platform/wrap32.h"
 
+// RegisterWindowMessageA in memory: a number from 0xC000 up for each new name, the same one for a
+// name registered before.
+inline uint32_t RegisterSimMessage(std::map<std::string, uint32_t>& registered, const char* name) {
+    auto it = registered.find(name);
+    if (it != registered.end())
+        return it->second;
+    const uint32_t number = 0xC000 + static_cast<uint32_t>(registered.size());
+    registered[name] = number;
+    return number;
+}
+
 class SimWindows final : public WindowPort, public FaultInjectable {
   public:
     struct Box {
@@ -108,14 +119,7 @@ class SimWindows final : public WindowPort, public FaultInjectable {
         return c < 0 ? -1 : c > 0;
     }
     uint32_t RegisterMessage(const char* name) override {
-        if (Fails("windows RegisterMessage"))
-            return 0;
-        auto it = registered.find(name);
-        if (it != registered.end())
-            return it->second;
-        const uint32_t number = 0xC000 + static_cast<uint32_t>(registered.size());
-        registered[name] = number;
-        return number;
+        return Fails("windows RegisterMessage") ? 0 : RegisterSimMessage(registered, name);
     }
     bool GetWorkArea(Rect* area) override {
         if (Fails("windows GetWorkArea"))
