@@ -1,7 +1,8 @@
 @echo off
-rem Installs the lumora display tools: the applet into the system directory, the programs into
-rem its drivers\orvel\tools folder, the sample timing database where the driver has none, and
-rem the logon entries of Zenpick, Nudgel and Keldor. Running it again changes nothing.
+rem Installs the lumora display tools: the applet into the system directory, the programs and
+rem uninstall.cmd into its drivers\orvel\tools folder, the sample timing database where the
+rem driver has none, the logon entries of Zenpick, Nudgel and Keldor, and the tools' entry in
+rem Add/Remove Programs. Running it again changes nothing; a newer version replaces the older.
 rem
 rem Written for the command interpreter of Windows NT 4.0, which has no reg.exe, no "exit /b"
 rem and no delayed expansion: the registry is written by regedit.exe from a REGEDIT4 file, and
@@ -30,6 +31,7 @@ call :place system32\drivers\orvel\tools\Zenpick.exe "%TOOLS%\Zenpick.exe"
 call :place system32\drivers\orvel\tools\Nudgel.exe "%TOOLS%\Nudgel.exe"
 call :place system32\drivers\orvel\tools\Keldor.exe "%TOOLS%\Keldor.exe"
 call :place system32\drivers\orvel\tools\Keldhook.dll "%TOOLS%\Keldhook.dll"
+call :place uninstall.cmd "%TOOLS%\uninstall.cmd"
 if not "%FAILED%"=="" goto failed
 
 rem The sample timing database, only where the driver's installation put none.
@@ -40,16 +42,17 @@ call :place samples\monitor.ini "%TIMING%\monitor.ini"
 if not "%FAILED%"=="" goto failed
 
 :logon
-rem The logon entries, with the tools folder's path as regedit.exe reads it (each backslash
-rem doubled): the system root is split at its backslashes and joined again.
-set REST=%TOOLS%
-set ESCAPED=
+rem The registry entries, with the system directory's path as regedit.exe reads it (each
+rem backslash doubled): the path is split at its backslashes and joined again.
+set REST=%SYS%
+set ESCSYS=
 :split
 for /f "tokens=1* delims=\" %%a in ("%REST%") do set PART=%%a
 for /f "tokens=1* delims=\" %%a in ("%REST%") do set REST=%%b
-if not "%ESCAPED%"=="" set ESCAPED=%ESCAPED%\\%PART%
-if "%ESCAPED%"=="" set ESCAPED=%PART%
+if not "%ESCSYS%"=="" set ESCSYS=%ESCSYS%\\%PART%
+if "%ESCSYS%"=="" set ESCSYS=%PART%
 if not "%REST%"=="" goto split
+set ESCAPED=%ESCSYS%\\drivers\\orvel\\tools
 set REG=%TEMP%\lumora-tools.reg
 echo REGEDIT4> "%REG%"
 echo.>> "%REG%"
@@ -58,9 +61,18 @@ echo "Zenpick"="%ESCAPED%\\Zenpick.exe">> "%REG%"
 echo "Nudgel"="%ESCAPED%\\Nudgel.exe">> "%REG%"
 echo "Keldor"="%ESCAPED%\\Keldor.exe">> "%REG%"
 echo.>> "%REG%"
+rem The entry in Add/Remove Programs runs the installed uninstall.cmd. One key for every
+rem version, so that installing another version replaces the entry.
+echo [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\lumora-tools]>> "%REG%"
+echo "DisplayName"="lumora display tools @PROJECT_VERSION@">> "%REG%"
+echo "DisplayVersion"="@PROJECT_VERSION@">> "%REG%"
+echo "Publisher"="Orvelcom AG">> "%REG%"
+echo "UninstallString"="%ESCSYS%\\cmd.exe /c \"%ESCAPED%\\uninstall.cmd\"">> "%REG%"
+echo.>> "%REG%"
 "%SystemRoot%\regedit.exe" /s "%REG%"
 del "%REG%"
 echo Zenpick, Nudgel and Keldor start at every user's logon.
+echo Add/Remove Programs in the Control Panel lists and removes the lumora display tools.
 echo The lumora display tools are installed. Log off and on to start them.
 echo x| find "x" > nul
 goto end

@@ -1,6 +1,7 @@
 """The release archive (dist/lumora-tools-<version>-nt4-x86.zip) end to end under Wine: its
 files and checksums; install.cmd run by Wine's cmd in a fresh prefix, the installed programs
-used from their places, install.cmd run again, and uninstall.cmd; the two scripts' refusals.
+used from their places, install.cmd run again, and uninstall.cmd; the entry in Wine's own
+Add/Remove Programs (`uninstaller`) and removal through it; the two scripts' refusals.
 
 The archive holds the i686 programs: under the 64-bit stand-in (tests/wine/README.md) the
 scripts still run, but the programs are not started, and the test says so.
@@ -11,6 +12,7 @@ import os
 import re
 import shutil
 import subprocess
+import time
 import unittest
 import zipfile
 
@@ -18,6 +20,7 @@ from test_lumora2 import Run
 from winelab import HELPERS, MAKER, ROOT, SERVICES, WINE, WINEARCH, WineLab, parse_window
 
 RUN_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run"
+UNINSTALL_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 DEVICE0 = SERVICES + r"\lumora\Device0"
 # The archive's programs; install.cmd puts each at the same path under the system root.
 INSTALLED = ["system32/lumora2.cpl"] + ["system32/drivers/orvel/tools/" + name for name in
@@ -89,6 +92,14 @@ def query(key):
     return proc.stdout.replace("\r\n", "\n") if proc.returncode == 0 else None
 
 
+def folder_gone(*parts, seconds=20):
+    """Waits for the prefix's windows folder PARTS to go; whether it went."""
+    deadline = time.monotonic() + seconds
+    while os.path.exists(lab.windows_path(*parts)) and time.monotonic() < deadline:
+        time.sleep(0.2)
+    return not os.path.exists(lab.windows_path(*parts))
+
+
 def script(name, before=""):
     """Runs the unpacked NAME with Wine's cmd (after BEFORE, a cmd command): (exit code, output)."""
     line = r"%s%s\%s" % (before + "&& " if before else "", UNPACKED, name)
@@ -128,7 +139,7 @@ class ReleaseTest(unittest.TestCase):
                      (RUN_KEY, {"Other": r"C:\other.exe"})])
         lab.pin_device(0, r"lumora\Device0")
         lab.clear_control_log()
-        system_before, run_before = tree("system32"), query(RUN_KEY)
+        system_before, run_before, entries_before = tree("system32"), query(RUN_KEY), query(UNINSTALL_KEY)
 
         code, out = script("install.cmd")
         self.assertEqual(code, 0, out)
@@ -153,13 +164,48 @@ class ReleaseTest(unittest.TestCase):
             self.assertEqual(changed(system_before, tree("system32")), [], "every installed file is gone")
             self.assertFalse(os.path.exists(lab.windows_path("system32", "drivers", "orvel")))
             self.assertEqual(query(RUN_KEY), run_before, "only the logon entries are gone")
+            self.assertEqual(query(UNINSTALL_KEY), entries_before)
             self.assertEqual((query(SERVICES + r"\lumora"), query(MAKER)), driver_keys,
                              "the driver's values are left as they were")
 
+    def test_add_remove_programs_lists_the_tools_once_and_removes_them(self):
+        """Wine's own Add/Remove Programs lists one entry after installs of two versions, and its
+        removal, as the removal from a prompt in the tools folder, leaves nothing behind."""
+        older = archive["install.cmd"].replace(VERSION.encode(), b"0.9.0")
+        with open(os.path.join(lab.prefix, "drive_c", "lumora-tools", "older.cmd"), "wb") as f:
+            f.write(older)
+        lab.regedit([(RUN_KEY, {"Other": r"C:\other.exe"})])
+        system_before, run_before, entries_before = tree("system32"), query(RUN_KEY), query(UNINSTALL_KEY)
+        removals = [("uninstaller", "--remove", "lumora-tools"),
+                    ("cmd", "/c", r"cd /d %s && uninstall.cmd" % SYSTEM_TOOLS)]
+        for removal in removals:
+            with self.subTest(removal=removal[0]):
+                for name in ("older.cmd", "install.cmd"):
+                    code, out = script(name)
+                    self.assertEqual(code, 0, out)
+                self.installed()
+                listed = [line for line in lab.run("uninstaller", "--list")[1].splitlines() if "lumora" in line]
+                self.assertEqual(listed, ["lumora-tools|||lumora display tools " + VERSION])
+                driver_keys = query(SERVICES + r"\lumora"), query(MAKER)
+
+                code, out = lab.run(*removal)
+                self.assertEqual(code, 0, out)
+                self.assertIn("The lumora display tools are removed.", out)
+                self.assertTrue(folder_gone("system32", "drivers", "orvel"), "the tools folder stays")
+                self.assertEqual(changed(system_before, tree("system32")), [])
+                self.assertEqual(query(RUN_KEY), run_before)
+                self.assertEqual(query(UNINSTALL_KEY), entries_before)
+                self.assertEqual((query(SERVICES + r"\lumora"), query(MAKER)), driver_keys)
+
     def installed(self):
-        for name in INSTALLED:
-            with open(lab.windows_path(*name.split("/")), "rb") as f:
+        for name in INSTALLED + ["uninstall.cmd"]:
+            path = name if "/" in name else "system32/drivers/orvel/tools/" + name
+            with open(lab.windows_path(*path.split("/")), "rb") as f:
                 self.assertEqual(f.read(), archive[name], name)
+        entry = UNINSTALL_KEY + r"\lumora-tools"
+        self.assertEqual(lab.reg_query(entry, "DisplayName"), ("REG_SZ", "lumora display tools " + VERSION))
+        self.assertEqual(lab.reg_query(entry, "UninstallString"),
+                         ("REG_SZ", r'C:\windows\system32\cmd.exe /c "%s\uninstall.cmd"' % SYSTEM_TOOLS))
         for name in ("Zenpick", "Nudgel", "Keldor"):
             self.assertEqual(lab.reg_query(RUN_KEY, name), ("REG_SZ", r"%s\%s.exe" % (SYSTEM_TOOLS, name)))
         self.assertEqual(lab.reg_query(RUN_KEY, "Other"), ("REG_SZ", r"C:\other.exe"))
