@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Runs the system under Wine against a simulated board and saves screenshots under out/.
+"""Runs the system under Wine against a simulated board and saves screenshots under out/; with
+--pictures it also makes the README's pictures in docs/ from them.
 
 Nudgel: the board is a freshly installed one: its driver drives the first display device, it
 offers a TV output (PAL and NTSC), and no monitor model or TV standard has been chosen yet.
@@ -26,6 +27,13 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
 from winelab import BUILD, HELPERS, MAKER, SERVICES, WINE, WineLab, parse_window  # noqa: E402
 
 OUT = os.path.join(ROOT, "out")
+DOCS = os.path.join(ROOT, "docs")
+# The README's pictures: (screenshot, picture, how it is cut). The dialogs are cut from the black
+# screen; the tray menu from the virtual desktop's corner, where it opens above the icon.
+PICTURES = [("zenpick-depth-submenu.png", "tray-menu.png", ["-crop", "384x428+640+340"]),
+            ("lumora2-dual.png", "applet-dual.png", ["-trim"]),
+            ("lumora2-alignment.png", "alignment-options.png", ["-trim"]),
+            ("nudgel-monitor-reminder.png", "reminder.png", ["-trim"])]
 TITLE = "orvel Driverinstallation"
 BOARD = [
     ("-" + SERVICES + r"\lumora", None),
@@ -210,11 +218,23 @@ def lumora2():
         applet_dialog(lab, "lumora2-alignment.png", 1, TWIN_TITLE, 501, "alignment options")
 
 
+def pictures():
+    """Small palette PNGs without time stamps, so that the same screens give the same files."""
+    for shot, picture, cut in PICTURES:
+        path = os.path.join(DOCS, picture)
+        subprocess.run(["convert", os.path.join(OUT, shot)] + cut +
+                       ["+repage", "-colors", "32", "-strip", "-define", "png:exclude-chunks=date,time",
+                        "PNG8:" + path], check=True, timeout=60)
+        print("  picture: %s" % os.path.relpath(path, ROOT))
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     nudgel()
     zenpick()
     lumora2()
+    if "--pictures" in sys.argv[1:]:
+        pictures()
 
 
 if __name__ == "__main__":

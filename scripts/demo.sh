@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the system under Wine against a simulated board; screenshots go to out/.
+# Runs the system under Wine against a simulated board; screenshots go to out/. With
+# --pictures it also makes the README's pictures in docs/ from them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -9,4 +10,4 @@ bash scripts/setup.sh
 [ "$DT_WINE_STANDIN" = 0 ] || echo "== STAND-IN: 64-bit build under wine64 ($DT_WINE_STANDIN_WHY)"
 cmake --preset "$DT_WINE_PRESET" >/dev/null
 cmake --build --preset "$DT_WINE_PRESET" -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
-DT_WIN32_BUILD="$PWD/build/$DT_WINE_PRESET" python3 scripts/demo.py
+DT_WIN32_BUILD="$PWD/build/$DT_WINE_PRESET" python3 scripts/demo.py "$@"
