@@ -26,7 +26,6 @@ have python3 || need+=(python3)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 have wine || need+=(wine)
 have wineserver || need+=(wine)
-dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
@@ -37,17 +36,23 @@ install_needed() {
     $SUDO dpkg --add-architecture i386
     updated=0
   fi
-  [ "$updated" = 1 ] || $SUDO apt-get update -qq
+  # A mirror caught mid-sync fails one index or another; the install below then uses the lists
+  # that did arrive, and fails by itself if a package cannot be had.
+  [ "$updated" = 1 ] || $SUDO apt-get update -qq ||
+    echo "setup: apt-get update reported errors; installing from the package lists it has"
   updated=1
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 }
 install_needed
 
-# Where the Wine steps run the 64-bit stand-in (scripts/wine_standin.sh, which needs the
-# binutils installed above): the x86_64 cross-compilers and 64-bit Wine as well.
+# The Wine that runs the Wine steps' programs (scripts/wine_standin.sh, which needs the binutils
+# installed above, tells which): 32-bit Wine where the kernel runs 32-bit x86 code; elsewhere
+# the 64-bit stand-in's x86_64 cross-compilers and 64-bit Wine, and no i386 package at all.
 . "$(dirname "$0")/wine_standin.sh"
 need=()
-if [ "$DT_WINE_STANDIN" = 1 ]; then
+if [ "$DT_WINE_STANDIN" = 0 ]; then
+  dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+else
   have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64-posix)
   have x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
   [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
