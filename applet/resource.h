@@ -30,6 +30,10 @@
 #define IDC_TV_GROUP 1013
 #define IDC_TV_AVAILABLE 1014
 #define IDC_HIDDEN_GROUP 1015
+// The button that restarts Windows NT: "&Restart Now" in the restart prompt, and button 2 of
+// the dual-adapter dialog while it reads "RESTART NOW". Esc and the close box send id 2, never
+// this one.
+#define IDC_RESTART_NOW 1016
 
 // Controls of the alignment options dialog.
 #define IDC_TWIN_OK 500

@@ -55,11 +55,14 @@ void SelectStored(DialogPort& ui, WindowHandle dialog, int32_t list, const char*
         ui.ComboSetSelection(dialog, list, index);
 }
 
+// Button 2 becomes "RESTART NOW" under an id of its own, so that Esc and the close box, which
+// send id 2, leave the dialog without a restart.
 void EnterRestartMode(Applet& applet, WindowHandle dialog) {
     SelectionState& s = applet.state.selection;
     for (int32_t id : {IDC_LEFT_LIST, IDC_RIGHT_LIST, IDC_TV_AVAILABLE, IDC_PAL, IDC_NTSC, IDOK_})
         applet.ui.EnableControl(dialog, id, false);
     applet.ui.SetControlText(dialog, IDCANCEL_, kRestartNowText);
+    applet.ui.SetControlId(dialog, IDCANCEL_, IDC_RESTART_NOW);
     s.restartMode = true;
     s.openedIsLeft = 2;
     s.isLeft = 0;
@@ -158,10 +161,19 @@ void ChooseSide(Applet& applet, WindowHandle dialog, int32_t id) {
     applet.ui.CheckRadio(dialog, IDC_BOOT_LEFT, IDC_BOOT_RIGHT, id);
     for (int32_t control : {IDC_LEFT_LIST, IDC_RIGHT_LIST, IDOK_})
         applet.ui.EnableControl(dialog, control, true);
+    applet.ui.SetControlId(dialog, IDC_RESTART_NOW, IDCANCEL_);  // none outside restart mode
     applet.ui.SetControlText(dialog, IDCANCEL_, kCancelText);
     s.restartMode = false;
     s.sideSettled = true;
     RefreshTvControls(applet, dialog);
+}
+
+// The restart, asked for once the choices are stored; a refusal is told, since the driver reads
+// them only when Windows NT starts again.
+void Restart(Applet& applet, WindowHandle dialog) {
+    if (!RequestReboot(applet.sys))
+        applet.ui.ShowMessageBox(dialog, kRestartFailedText, kRestartFailedCaption,
+                                 MB_OK_ | MB_ICONEXCLAMATION_);
 }
 
 // Saves a list's selection under the role its position gives it.
@@ -197,32 +209,30 @@ void ConfirmSelection(Applet& applet, WindowHandle dialog, bool dual) {
     CloseDeviceKeys(applet.reg, first, second);
     if (SelectionChanged(s) &&
         applet.ui.RunDialog(dialog, IDD_RESTART, kRestartProcedure) == kRestartNow)
-        RequestReboot(applet.sys);
+        Restart(applet, dialog);
     applet.ui.EndDialog(dialog, 1);
 }
 
-// Button 2. In restart mode it restarts the operating system and keeps the lists' choices
-// that differ from the names read at opening. A role read without a name (none stored, or of
+// "RESTART NOW" in restart mode: keeps the lists' choices that differ from the names read at
+// opening, then restarts the operating system. A role read without a name (none stored, or of
 // another type) keeps whatever its list shows: an empty name is part of no choice.
-void CancelSelection(Applet& applet, WindowHandle dialog) {
+void RestartFromSelection(Applet& applet, WindowHandle dialog) {
     SelectionState& s = applet.state.selection;
-    if (s.restartMode) {
-        RequestReboot(applet.sys);
-        RegKey first = 0;
-        RegKey second = 0;
-        if (OpenDeviceKeys(applet, &first, &second)) {
-            for (int32_t list : {IDC_LEFT_LIST, IDC_RIGHT_LIST}) {
-                char* field = ChoiceOfList(s, list);
-                if (!ListSelection(applet.ui, dialog, list, field))
-                    continue;
-                const MonitorRole role = RoleOfList(s, list);
-                const char* opened = OpenedName(s, role);
-                if (opened[0] == 0 || std::strstr(field, opened) == nullptr)
-                    WriteMonitorSelection(applet, first, role, field);
-            }
+    RegKey first = 0;
+    RegKey second = 0;
+    if (OpenDeviceKeys(applet, &first, &second)) {
+        for (int32_t list : {IDC_LEFT_LIST, IDC_RIGHT_LIST}) {
+            char* field = ChoiceOfList(s, list);
+            if (!ListSelection(applet.ui, dialog, list, field))
+                continue;
+            const MonitorRole role = RoleOfList(s, list);
+            const char* opened = OpenedName(s, role);
+            if (opened[0] == 0 || std::strstr(field, opened) == nullptr)
+                WriteMonitorSelection(applet, first, role, field);
         }
-        CloseDeviceKeys(applet.reg, first, second);
     }
+    CloseDeviceKeys(applet.reg, first, second);
+    Restart(applet, dialog);
     applet.ui.EndDialog(dialog, 1);
 }
 
@@ -255,8 +265,14 @@ intptr_t MonitorSelectDlgProc(Applet& applet, WindowHandle dialog, uint32_t mess
         case IDOK_:
             ConfirmSelection(applet, dialog, dual);
             return 1;
+        case IDC_RESTART_NOW:
+            if (!applet.state.selection.restartMode)
+                return 0;
+            RestartFromSelection(applet, dialog);
+            return 1;
         case IDCANCEL_:
-            CancelSelection(applet, dialog);
+            // "&Cancel", "CANCEL", Esc and the close box: nothing is written.
+            applet.ui.EndDialog(dialog, 1);
             return 1;
         default:
             return 0;
@@ -276,18 +292,18 @@ bool SelectionChanged(const SelectionState& s) {
 intptr_t RestartDlgProc(DialogPort& ui, WindowHandle dialog, uint32_t message, uintptr_t wParam) {
     if (message != WM_COMMAND_)
         return 0;
-    if (wParam == 1) {
+    if (wParam == IDOK_ || wParam == IDCANCEL_) {
         ui.EndDialog(dialog, kRestartLater);
         return 1;
     }
-    if (wParam == 2) {
+    if (wParam == IDC_RESTART_NOW) {
         ui.EndDialog(dialog, kRestartNow);
         return 1;
     }
     return 0;
 }
 
-void RequestReboot(AppletSystem& sys) {
-    sys.EnablePrivilege(kShutdownPrivilege);
-    sys.ExitSession(EWX_REBOOT_, 0);
+bool RequestReboot(AppletSystem& sys) {
+    // Without the privilege ExitWindowsEx fails: it is not asked then.
+    return sys.EnablePrivilege(kShutdownPrivilege) && sys.ExitSession(EWX_REBOOT_, 0);
 }

@@ -11,6 +11,13 @@ constexpr char kCancelText[] = "CANCEL";
 constexpr intptr_t kRestartLater = 0;
 constexpr intptr_t kRestartNow = 18193;
 
+// Shown when Windows NT refuses the restart (the shutdown privilege not granted, or
+// ExitWindowsEx failing): the selection is stored, the restart is left to the user.
+constexpr char kRestartFailedText[] =
+    "Windows NT could not be restarted.\nPlease restart Windows NT yourself so that the new "
+    "monitor settings can take effect.";
+constexpr char kRestartFailedCaption[] = "Monitor Settings Change";
+
 constexpr char kShutdownPrivilege[] = "SeShutdownPrivilege";
 constexpr uint32_t EWX_REBOOT_ = 2;
 
@@ -29,8 +36,9 @@ intptr_t MonitorSelectDlgProc(Applet& applet, WindowHandle dialog, uint32_t mess
                               uintptr_t wParam, bool dual);
 // True when the restart prompt is to be offered.
 bool SelectionChanged(const SelectionState& selection);
-// Template 105: id 1 ends it with kRestartLater, id 2 (also Esc and the close box) with
-// kRestartNow.
+// Template 105: "&Restart Now" (IDC_RESTART_NOW) ends it with kRestartNow; id 1 ("Restart
+// &Later") and id 2 (Esc and the close box) with kRestartLater.
 intptr_t RestartDlgProc(DialogPort& ui, WindowHandle dialog, uint32_t message, uintptr_t wParam);
-// Enables the shutdown privilege and asks for a restart of the operating system.
-void RequestReboot(AppletSystem& sys);
+// Enables the shutdown privilege and asks for a restart of the operating system; false when
+// the privilege could not be enabled or the restart was refused.
+bool RequestReboot(AppletSystem& sys);

@@ -20,6 +20,9 @@ class DialogPort {
     virtual void CheckRadio(WindowHandle dialog, int32_t first, int32_t last, int32_t id) = 0;
     // SetDlgItemTextA.
     virtual void SetControlText(WindowHandle dialog, int32_t id, const char* text) = 0;
+    // SetWindowLongA (GWL_ID) of control `id`: from then on it is control `newId`, and sends
+    // that id. Nothing when there is no control `id`.
+    virtual void SetControlId(WindowHandle dialog, int32_t id, int32_t newId) = 0;
 
     // CB_INSERTSTRING at `index` (no sorting); the index given, or CB_ERR.
     virtual int32_t ComboInsert(WindowHandle dialog, int32_t id, int32_t index,

@@ -76,6 +76,18 @@ void SimDialog::SetControlText(WindowHandle, int32_t id, const char* text) {
         c->text = text;
 }
 
+void SimDialog::SetControlId(WindowHandle, int32_t id, int32_t newId) {
+    if (Fails("dialog SetControlId"))
+        return;
+
+    auto it = controls.find(id);
+    if (it == controls.end())
+        return;
+    Control moved = it->second;
+    controls.erase(it);
+    controls[newId] = moved;
+}
+
 int32_t SimDialog::ComboInsert(WindowHandle, int32_t id, int32_t index, const char* text) {
     if (Fails("dialog ComboInsert"))
         return CB_ERR_;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -58,9 +59,15 @@ class SimSystem final : public TraySystem,
             trace->push_back("sleep " + std::to_string(milliseconds));
     }
     std::vector<uint32_t> sleeps;
-    // Privileges enabled and ExitWindowsEx flags, in `trace` too when a test gives one.
+    // Privileges enabled and ExitWindowsEx flags, in `trace` too when a test gives one. A token
+    // without the privilege (AdjustTokenPrivileges' ERROR_NOT_ALL_ASSIGNED) enables none, and
+    // a refused ExitWindowsEx restarts nothing; `onExit` sees the machine when the restart is
+    // asked for.
+    bool privilegeHeld = true;
+    bool exitRefused = false;
+    std::function<void()> onExit;
     bool EnablePrivilege(const char* name) override {
-        if (Fails("system EnablePrivilege"))
+        if (Fails("system EnablePrivilege") || !privilegeHeld)
             return false;
         privileges.push_back(name);
         if (trace)
@@ -68,7 +75,9 @@ class SimSystem final : public TraySystem,
         return true;
     }
     bool ExitSession(uint32_t flags, uint32_t reserved) override {
-        if (Fails("system ExitSession"))
+        if (onExit)
+            onExit();
+        if (Fails("system ExitSession") || exitRefused)
             return false;
         exits.push_back({flags, reserved});
         if (trace)

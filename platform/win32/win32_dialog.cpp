@@ -35,6 +35,11 @@ void Win32Dialog::SetControlText(WindowHandle dialog, int32_t id, const char* te
     SetDlgItemTextA(Hwnd(dialog), id, text);
 }
 
+void Win32Dialog::SetControlId(WindowHandle dialog, int32_t id, int32_t newId) {
+    if (HWND control = GetDlgItem(Hwnd(dialog), id))
+        SetWindowLongA(control, GWL_ID, newId);
+}
+
 int32_t Win32Dialog::ComboInsert(WindowHandle dialog, int32_t id, int32_t index, const char* text) {
     return static_cast<int32_t>(
         ComboMessage(dialog, id, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text)));

@@ -16,6 +16,7 @@ class Win32Dialog final : public DialogPort {
     bool IsButtonChecked(WindowHandle dialog, int32_t id) override;
     void CheckRadio(WindowHandle dialog, int32_t first, int32_t last, int32_t id) override;
     void SetControlText(WindowHandle dialog, int32_t id, const char* text) override;
+    void SetControlId(WindowHandle dialog, int32_t id, int32_t newId) override;
     int32_t ComboInsert(WindowHandle dialog, int32_t id, int32_t index, const char* text) override;
     int32_t ComboSelectPrefix(WindowHandle dialog, int32_t id, const char* prefix) override;
     int32_t ComboFindExact(WindowHandle dialog, int32_t id, const char* text) override;

@@ -81,15 +81,40 @@ TEST(SingleScreenDialog, OkStoresEverythingAndAlwaysOffersTheRestart) {
 }
 
 TEST(SingleScreenDialog, RestartNowRestartsAfterThePromptAndBeforeTheEnd) {
-    Rig rig;
-    rig.Count();
-    rig.ui.dialogResults[IDD_RESTART] = kRestartNow;
-    rig.OpenSelection(false);
-    rig.trace.clear();
-    rig.Press(IDOK_);
-    EXPECT_EQ(rig.trace, (std::vector<std::string>{"dialog 105", "privilege SeShutdownPrivilege",
-                                                   "exit 2", "end 1"}));
-    EXPECT_EQ(rig.sys.exits, (std::vector<std::pair<uint32_t, uint32_t>>{{2, 0}}));
+    {
+        Rig rig;
+        rig.Count();
+        rig.ui.dialogResults[IDD_RESTART] = kRestartNow;
+        rig.OpenSelection(false);
+        rig.trace.clear();
+        rig.Press(IDOK_);
+        EXPECT_EQ(rig.trace,
+                  (std::vector<std::string>{"dialog 105", "privilege SeShutdownPrivilege", "exit 2",
+                                            "end 1"}));
+        EXPECT_EQ(rig.sys.exits, (std::vector<std::pair<uint32_t, uint32_t>>{{2, 0}}));
+        EXPECT_TRUE(rig.ui.boxes.empty());
+    }
+    // A restart that Windows NT refuses is told, and the selection stays stored.
+    for (bool held : {false, true}) {
+        Rig rig;
+        rig.Count();
+        rig.sys.privilegeHeld = held;
+        rig.sys.exitRefused = held;
+        rig.ui.dialogResults[IDD_RESTART] = kRestartNow;
+        rig.OpenSelection(false);
+        rig.trace.clear();
+        rig.Press(IDOK_);
+        const std::vector<std::string> held_ = {"dialog 105", "privilege SeShutdownPrivilege",
+                                                "box Monitor Settings Change", "end 1"};
+        const std::vector<std::string> none = {"dialog 105", "box Monitor Settings Change",
+                                               "end 1"};
+        EXPECT_EQ(rig.trace, held ? held_ : none) << "no ExitWindowsEx without the privilege";
+        ASSERT_EQ(rig.ui.boxes.size(), 1u);
+        EXPECT_EQ(rig.ui.boxes[0].text, kRestartFailedText);
+        EXPECT_EQ(rig.ui.boxes[0].owner, kDialog);
+        EXPECT_EQ(rig.ui.boxes[0].flags, 0x30u);
+        EXPECT_EQ(rig.Text(rig.Settings(), kPrimarySelectedMonitor), "31kHz VGA");
+    }
 }
 
 TEST(SingleScreenDialog, TickingTvWithPalOnlyChoosesPalAndRecordsTheStage) {
@@ -129,14 +154,20 @@ TEST(SingleScreenDialog, UnreadableDatabaseBeepsOnceAndLeavesTheListsEmpty) {
 }
 
 TEST(SingleScreenDialog, CancelWritesNothing) {
-    Rig rig;
-    rig.Count();
-    rig.OpenSelection(false);
-    const uint32_t calls = rig.reg.CallCount();
-    rig.trace.clear();
-    EXPECT_EQ(rig.Press(IDCANCEL_), 1);
-    EXPECT_EQ(rig.reg.CallCount(), calls);
-    EXPECT_EQ(rig.trace, (std::vector<std::string>{"end 1"}));
+    // Id 2 is also Esc and the close box: in the dual dialog's restart mode too, where the
+    // button reads "RESTART NOW", it neither restarts nor writes.
+    for (bool restartMode : {false, true}) {
+        Rig rig(restartMode ? Board::kTwoAdapters : Board::kSingle);
+        rig.Count();
+        rig.OpenSelection(restartMode);
+        ASSERT_EQ(rig.state.selection.restartMode, restartMode);
+        rig.Select(IDC_LEFT_LIST, "Orvel 19 Single");
+        const uint32_t calls = rig.reg.CallCount();
+        rig.trace.clear();
+        EXPECT_EQ(rig.Press(IDCANCEL_), 1);
+        EXPECT_EQ(rig.reg.CallCount(), calls);
+        EXPECT_EQ(rig.trace, (std::vector<std::string>{"end 1"}));
+    }
 }
 
 TEST(SingleScreenDialog, UnhandledMessagesAndIds) {
@@ -148,8 +179,10 @@ TEST(SingleScreenDialog, UnhandledMessagesAndIds) {
     EXPECT_EQ(rig.Press(IDC_PAL), 1);
     EXPECT_EQ(rig.Press(IDC_NTSC), 1);
     EXPECT_EQ(rig.Press(1003), 0);
+    EXPECT_EQ(rig.Press(IDC_RESTART_NOW), 0) << "no restart outside restart mode";
     EXPECT_EQ(MonitorSelectDlgProc(rig.applet, kDialog, WM_PAINT_, 0, false), 0);
     EXPECT_TRUE(rig.ui.ended.empty());
+    EXPECT_TRUE(rig.sys.exits.empty());
 }
 
 TEST(SingleScreenDialog, KeysThatWillNotOpenOnOkStillRecordTheStage) {
@@ -275,7 +308,9 @@ TEST(DualScreenDialog, InvalidSideOpensInRestartMode) {
         rig.OpenSelection(true);
         EXPECT_TRUE(rig.state.selection.restartMode) << what;
         EXPECT_EQ(rig.state.selection.openedIsLeft, 2);
-        EXPECT_EQ(rig.ui.At(IDCANCEL_).text, kRestartNowText);
+        // Button 2 reads "RESTART NOW" under an id that Esc and the close box never send.
+        EXPECT_EQ(rig.ui.controls.count(IDCANCEL_), 0u);
+        EXPECT_EQ(rig.ui.At(IDC_RESTART_NOW).text, kRestartNowText);
         for (int32_t id :
              {IDC_LEFT_LIST, IDC_RIGHT_LIST, IDC_TV_AVAILABLE, IDC_PAL, IDC_NTSC, IDOK_})
             EXPECT_FALSE(rig.ui.At(id).enabled) << what << " " << id;
@@ -284,6 +319,7 @@ TEST(DualScreenDialog, InvalidSideOpensInRestartMode) {
         // Choosing a side leaves restart mode for good.
         rig.Press(IDC_BOOT_LEFT);
         EXPECT_FALSE(rig.state.selection.restartMode);
+        EXPECT_EQ(rig.ui.controls.count(IDC_RESTART_NOW), 0u);
         EXPECT_EQ(rig.ui.At(IDCANCEL_).text, kCancelText);
         EXPECT_TRUE(rig.ui.At(IDC_LEFT_LIST).enabled && rig.ui.At(IDOK_).enabled);
         EXPECT_TRUE(rig.ui.At(IDC_TV_AVAILABLE).enabled) << "TV part refreshed";
@@ -313,7 +349,7 @@ TEST(DualScreenDialog, SideButtonRenamesCancelOutsideRestartModeToo) {
     EXPECT_EQ(rig.Number(rig.Settings(), kPrimaryIsLeft), 0);
 }
 
-TEST(DualScreenDialog, EscapeInRestartModeRestartsThenKeepsTheChangedChoices) {
+TEST(DualScreenDialog, RestartNowInRestartModeKeepsTheChangedChoicesThenRestarts) {
     Rig rig(Board::kTwoAdapters);
     rig.Count();
     rig.Store(rig.Settings(), kPrimarySelectedMonitor, "Orvel 21 SINGLE");
@@ -326,9 +362,12 @@ TEST(DualScreenDialog, EscapeInRestartModeRestartsThenKeepsTheChangedChoices) {
     EXPECT_EQ(rig.Selected(IDC_LEFT_LIST), "Generic 640x480");
     rig.Select(IDC_LEFT_LIST, "Orvel 19 Single");  // the secondary, changed
     rig.trace.clear();
-    rig.Press(IDCANCEL_);
+    std::string storedAtRestart;
+    rig.sys.onExit = [&] { storedAtRestart = rig.Text(rig.Second(), kSecondarySelectedMonitor); };
+    EXPECT_EQ(rig.Press(IDC_RESTART_NOW), 1);
     EXPECT_EQ(rig.trace,
               (std::vector<std::string>{"privilege SeShutdownPrivilege", "exit 2", "end 1"}));
+    EXPECT_EQ(storedAtRestart, "Orvel 19 Single") << "written before the restart";
     for (const std::string& key : {rig.Settings(), rig.Second()}) {
         EXPECT_EQ(rig.Text(key, kSecondarySelectedMonitor), "Orvel 19 Single");
         EXPECT_EQ(rig.Number(key, kSecondaryXSize), 360);
@@ -345,7 +384,7 @@ TEST(DualScreenDialog, RestartNowWithNothingStoredKeepsTheDefaultModels) {
     rig.Count();
     rig.OpenSelection(true);
     ASSERT_TRUE(rig.state.selection.restartMode);
-    rig.Press(IDCANCEL_);
+    rig.Press(IDC_RESTART_NOW);
     for (const char* name : {kPrimarySelectedMonitor, kSecondarySelectedMonitor})
         EXPECT_EQ(rig.Text(rig.Settings(), name), "31kHz VGA") << name;
     EXPECT_EQ(rig.Number(rig.Settings(), kPrimaryXSize), 320);
@@ -406,15 +445,16 @@ TEST(SelectionChanged, ContainmentTvAndSide) {
     }
 }
 
-TEST(RestartPrompt, LaterIsOneAndEverythingElseOfIdTwoRestarts) {
+TEST(RestartPrompt, OnlyRestartNowRestartsNotEscOrTheCloseBox) {
     SimDialog ui;
     EXPECT_EQ(RestartDlgProc(ui, kDialog, WM_INITDIALOG_, 0), 0);
     EXPECT_EQ(RestartDlgProc(ui, kDialog, WM_COMMAND_, 0x10001), 0) << "exactly 1 only";
     EXPECT_EQ(RestartDlgProc(ui, kDialog, WM_COMMAND_, 3), 0);
     EXPECT_TRUE(ui.ended.empty());
-    EXPECT_EQ(RestartDlgProc(ui, kDialog, WM_COMMAND_, 1), 1);
-    EXPECT_EQ(RestartDlgProc(ui, kDialog, WM_COMMAND_, 2), 1);
-    EXPECT_EQ(ui.ended, (std::vector<intptr_t>{0, 18193}));
+    EXPECT_EQ(RestartDlgProc(ui, kDialog, WM_COMMAND_, 1), 1);                // Restart Later
+    EXPECT_EQ(RestartDlgProc(ui, kDialog, WM_COMMAND_, 2), 1);                // Esc, close box
+    EXPECT_EQ(RestartDlgProc(ui, kDialog, WM_COMMAND_, IDC_RESTART_NOW), 1);  // Restart Now
+    EXPECT_EQ(ui.ended, (std::vector<intptr_t>{0, 0, 18193}));
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ struct Controls {
     Controls() {
         parent = CreateWindowExA(0, "STATIC", "controls", WS_OVERLAPPED, 0, 0, 300, 200, nullptr,
                                  nullptr, nullptr, nullptr);
-        // The selection dialogs' list: drop-down with edit field, sorted, scroll bar.
-        Child("COMBOBOX", 0x50210102, kList);
+        // The selection dialogs' list: drop-down list without an edit field, sorted, scroll bar.
+        Child("COMBOBOX", 0x50210103, kList);
         Child("BUTTON", WS_CHILD | BS_AUTOCHECKBOX, kBox);
         Child("BUTTON", WS_CHILD | BS_AUTORADIOBUTTON, kPal);
         Child("BUTTON", WS_CHILD | BS_AUTORADIOBUTTON, kNtsc);
@@ -128,6 +128,13 @@ TEST(Win32Dialog, ListOperationsAnswerAsTheSimulatedOnes) {
     char label[32];
     GetDlgItemTextA(controls.parent, kBox, label, sizeof(label));
     EXPECT_STREQ(label, "RESTART NOW");
+    // A control given another id is found, and reports itself, under that id only.
+    HWND box = GetDlgItem(controls.parent, kBox);
+    real.SetControlId(dialog, kBox, 1016);
+    real.SetControlId(dialog, 2, kBox);  // no such control: nothing happens
+    EXPECT_EQ(GetDlgItem(controls.parent, kBox), nullptr);
+    EXPECT_EQ(GetDlgItem(controls.parent, 1016), box);
+    EXPECT_EQ(GetDlgCtrlID(box), 1016);
 }
 
 TEST(Win32Dialog, RegisteredMessageIsTheSystemsOne) {

@@ -192,6 +192,9 @@ void AddTrayOperations(std::vector<Operation>& ops) {
             w.shell.onCreate = [&w](WindowHandle window) {
                 MainWndProc(w.tray, window, WM_CREATE_, 0, 0);
             };
+            w.shell.onDestroy = [&w](WindowHandle window) {
+                MainWndProc(w.tray, window, WM_DESTROY_, 0, 0);
+            };
         },
         [](W& w) {
             const int32_t code = RunTrayProgram(w.tray);
@@ -253,8 +256,11 @@ struct AppletWorld : applet_test::Rig {
         EXPECT_EQ(reg.OpenKeyCount(), 0) << "a registry key was left open";
         for (uint32_t beep : sys.beeps)
             EXPECT_EQ(beep, MB_ICONEXCLAMATION_);
+        // The restart refused is told; nothing else is but the rights.
+        const std::string failed = faults.failed() ? faults.failed() : "";
+        const bool refused = failed == "system EnablePrivilege" || failed == "system ExitSession";
         for (const SimDialog::Box& box : ui.boxes)
-            EXPECT_EQ(box.text, kRightsMessage);
+            EXPECT_EQ(box.text, refused ? kRestartFailedText : kRightsMessage);
         // A model's name is stored only with its sizes: a new name never meets a size unwritten.
         for (const std::string& key : Keys()) {
             for (const char* name : {kPrimarySelectedMonitor, kSecondarySelectedMonitor}) {
