@@ -23,6 +23,7 @@ class QuietShell final : public TrayShell {
     bool RegisterMainWindowClass() override { return true; }
     WindowHandle CreateMainWindow() override { return kMainWindow; }
     int32_t RunMessageLoop() override { return 0; }
+    void DestroyMainWindow(WindowHandle) override {}
     void PostQuit(int32_t) override {}
     void HideWindow(WindowHandle) override {}
     void EndDialog(WindowHandle, intptr_t) override {}

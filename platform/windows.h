@@ -17,6 +17,7 @@ constexpr uint32_t WM_DESTROY_ = 0x0002;
 constexpr uint32_t WM_SIZE_ = 0x0005;
 constexpr uint32_t WM_PAINT_ = 0x000F;
 constexpr uint32_t WM_CLOSE_ = 0x0010;
+constexpr uint32_t WM_CANCELMODE_ = 0x001F;
 constexpr uint32_t WM_DISPLAYCHANGE_ = 0x007E;
 constexpr uint32_t WM_INITDIALOG_ = 0x0110;
 constexpr uint32_t WM_COMMAND_ = 0x0111;
@@ -26,6 +27,7 @@ constexpr uint32_t WM_LBUTTONDOWN_ = 0x0201;
 constexpr uint32_t WM_LBUTTONUP_ = 0x0202;
 constexpr uint32_t WM_LBUTTONDBLCLK_ = 0x0203;
 constexpr uint32_t WM_RBUTTONDOWN_ = 0x0204;
+constexpr uint32_t WM_CAPTURECHANGED_ = 0x0215;
 constexpr uint32_t WM_USER_ = 0x0400;
 constexpr uint32_t SIZE_MINIMIZED_ = 1;
 

@@ -1,8 +1,7 @@
 #include "reminder/reminder.h"
 
-#include <cstring>
-
 #include "adapter/registry_layout.h"
+#include "platform/text_builder.h"
 
 namespace {
 
@@ -80,10 +79,18 @@ bool IsTvReminderDue(RegistryReader& reg, const DiscoveryRecord& adapter) {
 }
 
 bool ReminderCommandLine(ReminderSystem& sys, char* buffer, uint32_t size) {
-    const uint32_t length = sys.SystemDirectory(buffer, size);
-    if (length == 0 || length >= size || length + sizeof(kAppletCommand) > size)
+    // The two texts and the two quotes; the directory's own terminator ends the line.
+    constexpr uint32_t kAdded = sizeof(kAppletProgram) + sizeof(kAppletArguments);
+    if (size <= kAdded)
         return false;
-    std::memcpy(buffer + length, kAppletCommand, sizeof(kAppletCommand));
+    const uint32_t length = sys.SystemDirectory(buffer + 1, size - kAdded);
+    if (length == 0 || length >= size - kAdded)
+        return false;
+    buffer[0] = '"';
+    TextBuilder(buffer + 1 + length, size - 1 - length)
+        .Text(kAppletProgram)
+        .Text("\"")
+        .Text(kAppletArguments);
     return true;
 }
 

@@ -35,7 +35,8 @@ constexpr OwnerWindow kReminderOwnerWindow = {
 constexpr int kMonitorReminderDialog = IDD_MONITOR_REMINDER;
 constexpr int kTvReminderDialog = IDD_TV_REMINDER;
 constexpr int kReminderButton = IDC_START_SELECTION;  // "Start Monitorselection"
-constexpr char kAppletCommand[] = "\\control.exe lumora2.cpl";
+constexpr char kAppletProgram[] = "\\control.exe";
+constexpr char kAppletArguments[] = " lumora2.cpl";
 
 // Stages of "OrvelIsInstalled".
 constexpr int32_t kStageBothDue = 0;
@@ -53,8 +54,9 @@ void WriteReminderStage(RegistryWriter& reg, const char* driverPath, int32_t sta
 bool IsMonitorReminderDue(RegistryReader& reg, const DiscoveryRecord& adapter);
 bool IsTvReminderDue(RegistryReader& reg, const DiscoveryRecord& adapter);
 
-// The command line that opens the monitor selection applet: the system directory followed by
-// "\control.exe lumora2.cpl". False when it does not fit `size` bytes.
+// The command line that opens the monitor selection applet: "<system directory>\control.exe"
+// in quotes, then " lumora2.cpl". Unquoted, a system directory with a space in its path would
+// have Windows try the shorter paths first. False when it does not fit `size` bytes.
 bool ReminderCommandLine(ReminderSystem& sys, char* buffer, uint32_t size);
 
 // A WM_COMMAND in a reminder dialog. The button (or Enter) starts the applet and the dialog ends

@@ -27,11 +27,41 @@ void FormatTrayTip(Tray& tray, char* tip) {
     }
 }
 
+namespace {
+
+void StopIconRetries(Tray& tray, WindowHandle window) {
+    if (tray.iconRetrying) {
+        tray.ports.windows.KillTimer(window, kIconRetryTimerId);
+        tray.iconRetrying = false;
+    }
+}
+
+}  // namespace
+
+bool NotifyTrayIcon(Tray& tray, WindowHandle window, uint32_t action) {
+    TrayShell& shell = tray.ports.shell;
+    bool done = shell.NotifyIcon(window, action, tray.iconTip);
+    if (action == NIM_DELETE_) {
+        StopIconRetries(tray, window);
+        return done;
+    }
+    if (!done && action == NIM_MODIFY_)
+        done = shell.NotifyIcon(window, NIM_ADD_, tray.iconTip);
+    if (done) {
+        StopIconRetries(tray, window);
+        tray.iconRetriesLeft = kIconRetries;
+    } else if (!tray.iconRetrying && tray.iconRetriesLeft > 0) {
+        // At logon the taskbar may not be there yet, and a busy shell times out.
+        tray.iconRetrying = true;
+        tray.ports.windows.SetTimer(window, kIconRetryTimerId, kIconRetryPeriod);
+    }
+    return done;
+}
+
 bool UpdateTrayIcon(Tray& tray, WindowHandle window, uint32_t action) {
     RefreshDisplayState(tray, window);
-    char tip[kTrayTipSize];
-    FormatTrayTip(tray, tip);
-    return tray.ports.shell.NotifyIcon(window, action, tip);
+    FormatTrayTip(tray, tray.iconTip);
+    return NotifyTrayIcon(tray, window, action);
 }
 
 void RefreshAll(Tray& tray, WindowHandle window) {
@@ -63,12 +93,20 @@ int32_t RunTrayProgram(Tray& tray) {
         sys.CloseSysHandle(mutex);
         return 2;
     }
-    if (!shell.CreateMainWindow()) {
+    const WindowHandle window = shell.CreateMainWindow();
+    // A window whose WM_CREATE ran (and added the icon) and that was not destroyed when its
+    // creation failed is destroyed here, and takes the icon along.
+    if (!window && tray.mainWindow)
+        shell.DestroyMainWindow(tray.mainWindow);
+    if (!window) {
         sys.CloseSysHandle(mutex);
         return 3;
     }
     tray.menuItemHeight = shell.MenuItemHeight();
     const int32_t code = shell.RunMessageLoop();
+    // The About box's EXIT ends the loop with the window still there; WM_CLOSE destroyed it.
+    if (tray.mainWindow)
+        shell.DestroyMainWindow(tray.mainWindow);
     sys.CloseSysHandle(mutex);
     return code;
 }
@@ -89,17 +127,22 @@ void CheckDisplayChange(Tray& tray, WindowHandle window) {
 void OpenDisplayProperties(Tray& tray) {
     TraySystem& sys = tray.ports.sys;
     constexpr uint32_t kPathRoom = 260;
+    // The program's path stands in quotes, so that a system directory with a space in its path
+    // does not have Windows try the shorter paths first. The texts' terminators make room for
+    // the two quotes; the directory's ends the line.
     char command[kPathRoom + sizeof(kDisplayPropertiesCommand) +
                  sizeof(kDisplayPropertiesArguments)];
-    const uint32_t length = sys.SystemDirectory(command, kPathRoom);
+    char* const program = command + 1;
+    const uint32_t length = sys.SystemDirectory(program, kPathRoom);
     if (length == 0 || length >= kPathRoom)
         return;
-    TextBuilder line(command + length, sizeof(command) - length);
+    TextBuilder line(program + length, sizeof(command) - 1 - length);
     line.Text(kDisplayPropertiesCommand);
     uint64_t size = 0;
-    if (!sys.FindFile(command, &size) || size == 0)
+    if (!sys.FindFile(program, &size) || size == 0)
         return;
-    line.Text(kDisplayPropertiesArguments);
+    command[0] = '"';
+    line.Text("\"").Text(kDisplayPropertiesArguments);
     sys.Launch(command, SW_SHOW_);
 }
 
@@ -196,14 +239,19 @@ bool MainWndProc(Tray& tray, WindowHandle window, uint32_t message, uintptr_t wP
     }
     switch (message) {
         case WM_CREATE_:
+            tray.mainWindow = window;
             tray.catalogue.entries.Clear();
             BuildModeCatalogue(tray, window);
             BuildTrayMenu(tray, window);
+            tray.iconRetriesLeft = kIconRetries;
             UpdateTrayIcon(tray, window, NIM_ADD_);
             UpdateTrayIcon(tray, window, NIM_MODIFY_);
+            tray.ports.windows.SetTimer(window, kIconCheckTimerId, kIconCheckPeriod);
             tray.state.hardwareZoomOn = false;
             return true;
         case WM_DESTROY_:
+            tray.mainWindow = 0;
+            tray.ports.windows.KillTimer(window, kIconCheckTimerId);
             UpdateTrayIcon(tray, window, NIM_DELETE_);
             tray.catalogue.entries.Clear();
             DestroyTrayMenu(tray, window);
@@ -240,6 +288,20 @@ bool MainWndProc(Tray& tray, WindowHandle window, uint32_t message, uintptr_t wP
             return false;
         case kTrayCallbackMessage:
             TrayNotification(tray, window, wParam, lParam);
+            return false;
+        case WM_TIMER_:
+            // The unchanged icon again: no display refresh, so the pan-stop button stays.
+            if (wParam == kIconRetryTimerId) {
+                if (tray.iconRetriesLeft > 0)
+                    --tray.iconRetriesLeft;
+                if (!NotifyTrayIcon(tray, window, NIM_MODIFY_) && tray.iconRetriesLeft == 0)
+                    StopIconRetries(tray, window);
+                return true;
+            }
+            if (wParam == kIconCheckTimerId) {
+                NotifyTrayIcon(tray, window, NIM_MODIFY_);
+                return true;
+            }
             return false;
         default:
             return false;

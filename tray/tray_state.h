@@ -89,6 +89,9 @@ class TrayShell {
     virtual void HideWindow(WindowHandle window) = 0;
     virtual void EndDialog(WindowHandle window, intptr_t result) = 0;
 
+    // DestroyWindow of the main window (WM_DESTROY runs inside).
+    virtual void DestroyMainWindow(WindowHandle window) = 0;
+
     // Shell_NotifyIconA with the tray icon record and `tip`.
     virtual bool NotifyIcon(WindowHandle window, uint32_t action, const char* tip) = 0;
     // Renders the menu model and inserts it as "&Resolutions" into the window's menu bar.
@@ -124,9 +127,15 @@ struct TrayPorts {
     TrayShell& shell;
 };
 
+constexpr uint32_t kTrayTipSize = 64;
+
 struct Tray {
     explicit Tray(const TrayPorts& p) : ports(p) {}
     TrayPorts ports;
+    WindowHandle mainWindow = 0;      // from WM_CREATE to WM_DESTROY
+    char iconTip[kTrayTipSize] = {};  // the tooltip last handed to the shell
+    bool iconRetrying = false;        // the retry timer runs
+    uint32_t iconRetriesLeft = 0;     // retries before the timer gives up, refilled on success
     DisplayState state = {};
     ModeCatalogue catalogue;
     TrayMenu menu;

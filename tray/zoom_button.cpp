@@ -97,20 +97,39 @@ void Dragged(Tray& tray, WindowHandle window, intptr_t lParam) {
     }
 }
 
+// Restarted with the origin of now, so the next tick does not undo the drag.
+void FollowAgain(Tray& tray, WindowHandle window) {
+    LookAtVisibleOrigin(tray);
+    tray.ports.windows.SetTimer(window, ZOOM_TIMER_ID, kZoomTimerPeriod);
+}
+
 void Released(Tray& tray, WindowHandle window) {
     ZoomButtonState& button = tray.zoomButtonProc;
     WindowPort& windows = tray.ports.windows;
+    const bool click = !button.moved;
+    // Let go before the capture is: releasing it sends WM_CAPTURECHANGED, which then finds
+    // nothing held.
+    button.dragging = false;
+    button.moved = false;
     windows.ReleaseCapture();
-    if (!button.moved) {
+    if (click) {
         TogglePanStop(tray);
         windows.Invalidate(window);
-    } else {
-        button.moved = false;
     }
-    // Restarted with the origin of now, so the next tick does not undo the drag.
-    LookAtVisibleOrigin(tray);
-    windows.SetTimer(window, ZOOM_TIMER_ID, kZoomTimerPeriod);
+    FollowAgain(tray, window);
+}
+
+// The capture was taken away (Alt+Tab, Ctrl+Alt+Del, another window's capture): the press
+// ends without a click, and the button no longer follows the pointer. False when nothing was
+// held.
+bool CaptureLost(Tray& tray, WindowHandle window) {
+    ZoomButtonState& button = tray.zoomButtonProc;
+    if (!button.dragging)
+        return false;
     button.dragging = false;
+    button.moved = false;
+    FollowAgain(tray, window);
+    return true;
 }
 
 // Follows the zoomed view: the button moves by as much as the visible rectangle moved, unclamped.
@@ -170,6 +189,14 @@ intptr_t ZoomButtonWndProc(Tray& tray, WindowHandle window, uint32_t message, ui
         case WM_LBUTTONDBLCLK_:
             Released(tray, window);
             return 1;
+        case WM_CAPTURECHANGED_:
+            CaptureLost(tray, window);
+            return 0;
+        case WM_CANCELMODE_:
+            // As the default window procedure would, the capture held is given up too.
+            if (CaptureLost(tray, window))
+                windows.ReleaseCapture();
+            return 0;
         default:
             return 1;
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -181,9 +182,16 @@ class SimWindows final : public WindowPort, public FaultInjectable {
         if (!Fails("windows SetCapture"))
             capture = window;
     }
+    // Windows sends WM_CAPTURECHANGED to the window that loses the capture, inside the call:
+    // `onCaptureLost` delivers it.
+    std::function<void(WindowHandle)> onCaptureLost;
     void ReleaseCapture() override {
-        if (!Fails("windows ReleaseCapture"))
-            capture = 0;
+        if (Fails("windows ReleaseCapture") || !capture)
+            return;
+        const WindowHandle lost = capture;
+        capture = 0;
+        if (onCaptureLost)
+            onCaptureLost(lost);
     }
     void Invalidate(WindowHandle) override {
         if (!Fails("windows Invalidate"))

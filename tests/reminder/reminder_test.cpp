@@ -179,14 +179,20 @@ TEST(ReminderCommand, ButtonStartsTheAppletOtherIdsDoNothing) {
     EXPECT_TRUE(sys.launched.empty());
     EXPECT_TRUE(HandleReminderCommand(sys, 1));
     ASSERT_EQ(sys.launched.size(), 1u);
-    EXPECT_EQ(sys.launched[0].commandLine, "D:\\NT40\\System32\\control.exe lumora2.cpl");
+    EXPECT_EQ(sys.launched[0].commandLine, "\"D:\\NT40\\System32\\control.exe\" lumora2.cpl");
     EXPECT_EQ(sys.launched[0].show, 1);
 
-    sys.systemDirectory = std::string(290, 'd');  // no room for the command: nothing starts
+    sys.systemDirectory = std::string(273, 'd');  // the longest that fits 300 bytes quoted
     EXPECT_TRUE(HandleReminderCommand(sys, 1));
+    ASSERT_EQ(sys.launched.size(), 2u);
+    EXPECT_EQ(sys.launched[1].commandLine.size(), 299u);
+    sys.systemDirectory += 'd';  // no room for the command: nothing starts
+    EXPECT_TRUE(HandleReminderCommand(sys, 1));
+    char small[26];  // room for the texts and quotes alone
+    EXPECT_FALSE(ReminderCommandLine(sys, small, sizeof(small)));
     sys.systemDirectory = "";  // no system directory: no command line either
     EXPECT_TRUE(HandleReminderCommand(sys, 1));
-    EXPECT_EQ(sys.launched.size(), 1u);
+    EXPECT_EQ(sys.launched.size(), 2u);
 }
 
 // Records the dialogs shown and the stage in force when each was shown; each one is ended with

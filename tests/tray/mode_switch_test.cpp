@@ -22,6 +22,7 @@ struct Switching : TrayRig {
         BuildTrayMenu(tray, kMainWindow);
         board.changes.clear();
         shell.notifies.clear();
+        shell.iconShown = true;
     }
 };
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 #include "tests/tray/tray_rig.h"
 #include "tray/display_state.h"
 #include "tray/escape_client.h"
@@ -90,6 +93,126 @@ TEST(RunTrayProgram, ExitCodes) {
     }
 }
 
+// Whichever way the program ends, its icon leaves the notification area with it.
+TEST(RunTrayProgram, EveryWayOutTakesTheIconAlong) {
+    enum class Way { kExit, kClose, kFailedCreation };
+    const struct {
+        const char* what;
+        Way way;
+        int32_t code;
+        Lines actions;
+    } ways[] = {
+        {"the About box's EXIT",
+         Way::kExit,
+         0,
+         {"loop", "enddialog 0x700 1", "quit 0", "destroy 0x1234", "quit 0"}},
+        {"WM_CLOSE", Way::kClose, 0, {"loop", "destroy 0x1234", "quit 0"}},
+        {"a creation failing after WM_CREATE",
+         Way::kFailedCreation,
+         3,
+         {"destroy 0x1234", "quit 0"}},
+    };
+    for (const auto& w : ways) {
+        TrayRig rig;
+        rig.board.AddMode(1024, 768, 8, 75);
+        rig.shell.onCreate = [&](WindowHandle window) {
+            MainWndProc(rig.tray, window, WM_CREATE_, 0, 0);
+        };
+        rig.shell.onDestroy = [&](WindowHandle window) {
+            MainWndProc(rig.tray, window, WM_DESTROY_, 0, 0);
+        };
+        rig.shell.failsAfterCreate = w.way == Way::kFailedCreation;
+        rig.shell.onLoop = [&] {
+            ASSERT_TRUE(rig.shell.iconShown);
+            if (w.way == Way::kExit) {
+                AboutDlgProc(rig.tray, 0x700, WM_INITDIALOG_, 0);
+                AboutDlgProc(rig.tray, 0x700, WM_COMMAND_, IDC_ABOUT_EXIT);
+            } else {  // the default window procedure destroys the window on WM_CLOSE
+                rig.shell.DestroyMainWindow(kMainWindow);
+            }
+        };
+        EXPECT_EQ(RunTrayProgram(rig.tray), w.code) << w.what;
+        EXPECT_EQ(rig.shell.actions, w.actions) << w.what;
+        EXPECT_FALSE(rig.shell.iconShown) << w.what;
+        EXPECT_TRUE(rig.windows.timers.empty()) << w.what;
+        EXPECT_EQ(rig.sys.OpenHandleCount(), 0) << w.what;
+    }
+}
+
+// The icon comes back whatever the shell did with it, and is never there twice.
+TEST(MainWndProc, AnIconRefusedOrLostIsAddedAgain) {
+    const auto actions = [](const RecordingShell& shell) {
+        Lines seen;
+        for (const RecordingShell::Notify& n : shell.notifies)
+            seen.push_back(std::string(n.action == NIM_ADD_ ? "add" : "modify") +
+                           (n.done ? "" : " refused"));
+        return seen;
+    };
+    ProgramRig rig;  // created, with the icon in the tray
+    EXPECT_EQ(rig.windows.timers, (std::set<uint32_t>{kIconCheckTimerId}));
+    EXPECT_EQ(rig.windows.log.back(), "timer 3 30000");
+
+    // No taskbar at logon: every add is refused for a while, then one is taken.
+    rig.shell.iconShown = false;
+    rig.shell.addsRefused = 3;
+    rig.Forget();
+    rig.tray.catalogue.entries.Clear();
+    rig.tray.iconRetriesLeft = 0;  // as in a program just started
+    rig.Send(WM_CREATE_);
+    EXPECT_EQ(actions(rig.shell), (Lines{"add refused", "modify refused", "add refused"}));
+    EXPECT_EQ(rig.windows.timers.count(kIconRetryTimerId), 1u);
+    EXPECT_NE(std::find(rig.windows.log.begin(), rig.windows.log.end(), "timer 2 5000"),
+              rig.windows.log.end());
+    rig.Forget();
+    EXPECT_TRUE(rig.Send(WM_TIMER_, kIconRetryTimerId));
+    EXPECT_TRUE(rig.Send(WM_TIMER_, kIconRetryTimerId));
+    EXPECT_EQ(actions(rig.shell),
+              (Lines{"modify refused", "add refused", "modify refused", "add"}));
+    EXPECT_EQ(rig.shell.notifies.back().tip, "1024 x 768, 8 Bpp @ 75 Hz");
+    EXPECT_EQ(rig.windows.timers.count(kIconRetryTimerId), 0u) << "stopped once it is there";
+    EXPECT_TRUE(rig.board.escapes.empty()) << "no display refresh on a tick";
+
+    // Lost without a word from the shell: the slow check finds it gone and adds it again; while
+    // it is there, the check only modifies it.
+    rig.Forget();
+    EXPECT_TRUE(rig.Send(WM_TIMER_, kIconCheckTimerId));
+    rig.shell.iconShown = false;
+    EXPECT_TRUE(rig.Send(WM_TIMER_, kIconCheckTimerId));
+    EXPECT_EQ(actions(rig.shell), (Lines{"modify", "modify refused", "add"}));
+    EXPECT_FALSE(rig.Send(WM_TIMER_, 7)) << "another timer";
+
+    // A refresh whose modify finds the icon gone adds it with the new tooltip.
+    rig.Forget();
+    rig.shell.iconShown = false;
+    rig.board.screen = {16, 800, 600, 75};
+    rig.Send(WM_DISPLAYCHANGE_);
+    EXPECT_EQ(actions(rig.shell), (Lines{"modify refused", "add"}));
+    EXPECT_EQ(rig.shell.notifies.back().tip, "800 x 600, 16 Bpp @ 75 Hz");
+
+    // A shell that refuses for good: 24 retries, 5 s apart, then only the slow check.
+    rig.Forget();
+    rig.shell.iconShown = false;
+    rig.shell.addsRefused = 1000;
+    rig.Send(WM_TIMER_, kIconCheckTimerId);
+    int ticks = 0;
+    while (rig.windows.timers.count(kIconRetryTimerId) && ticks < 100) {
+        rig.Send(WM_TIMER_, kIconRetryTimerId);
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 24);
+    rig.Send(WM_TIMER_, kIconCheckTimerId);
+    EXPECT_EQ(rig.windows.timers.count(kIconRetryTimerId), 0u) << "one round of retries only";
+    rig.shell.addsRefused = 0;
+    rig.Send(WM_TIMER_, kIconCheckTimerId);
+    EXPECT_TRUE(rig.shell.iconShown);
+    rig.shell.iconShown = false;  // and after it was shown again, a new round may start
+    rig.shell.addsRefused = 1;
+    rig.Send(WM_TIMER_, kIconCheckTimerId);
+    EXPECT_EQ(rig.windows.timers.count(kIconRetryTimerId), 1u);
+    rig.Send(WM_DESTROY_);
+    EXPECT_TRUE(rig.windows.timers.empty()) << "no timer outlives the window";
+}
+
 TEST(MainWndProc, CreationBuildsEverythingAndDestructionTakesItAway) {
     ProgramRig rig;
     rig.board.zoomState = 2;  // the zoom is on: counted for the icon, then forgotten
@@ -107,6 +230,7 @@ TEST(MainWndProc, CreationBuildsEverythingAndDestructionTakesItAway) {
     // the message is known, WM_NULL adds nothing.
     rig.Forget();
     rig.board.screen = {16, 800, 600, 75};
+    rig.shell.iconShown = false;
     EXPECT_FALSE(rig.Send(0));
     rig.tray.taskbarCreated = 0xC0DE;
     EXPECT_TRUE(rig.Send(0xC0DE));
@@ -169,7 +293,7 @@ TEST(HandleTrayCommand, DispatchesEveryIdOfTwelveEntries) {
         rig.Send(WM_COMMAND_, 32890);
         ASSERT_EQ(rig.sys.launched.size(), 1u);
         EXPECT_EQ(rig.sys.launched[0].commandLine,
-                  "C:\\WINNT\\system32\\control.exe desk.cpl @0,3");
+                  "\"C:\\WINNT\\system32\\control.exe\" desk.cpl @0,3");
         EXPECT_EQ(rig.sys.launched[0].show, 5);
         rig.sys.files["c:\\winnt\\system32\\control.exe"] = 0;  // empty: not started
         rig.Send(WM_COMMAND_, 32890);
@@ -182,7 +306,7 @@ TEST(HandleTrayCommand, DispatchesEveryIdOfTwelveEntries) {
         rig.Send(WM_COMMAND_, 32890);
         ASSERT_EQ(rig.sys.launched.size(), 2u);
         EXPECT_EQ(rig.sys.launched[1].commandLine,
-                  rig.sys.systemDirectory + "\\control.exe desk.cpl @0,3");
+                  "\"" + rig.sys.systemDirectory + "\\control.exe\" desk.cpl @0,3");
         rig.sys.systemDirectory = "";  // none: nothing to start
         rig.sys.files["\\control.exe"] = 70000;
         rig.Send(WM_COMMAND_, 32890);

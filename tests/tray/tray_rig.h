@@ -20,8 +20,15 @@ class RecordingShell final : public TrayShell, public FaultInjectable {
     struct Notify {
         uint32_t action;
         std::string tip;
+        bool done;
     };
-    std::vector<Notify> notifies;
+    std::vector<Notify> notifies;  // every call the shell answered, done or refused
+    // The notification area as the shell keeps it: an add of an icon it holds is refused, and so
+    // are a modify and a delete of one it does not hold. `addsRefused` adds are refused first (no
+    // taskbar yet); a test takes the icon away to play a taskbar made anew.
+    bool iconShown = false;
+    int addsRefused = 0;
+    bool started = false;  // the program's run got as far as its window class
     int installs = 0;
     int removals = 0;
     bool menuInstalled = false;  // a menu is in the window's menu bar
@@ -40,19 +47,31 @@ class RecordingShell final : public TrayShell, public FaultInjectable {
 
     uint32_t MenuItemHeight() override { return Fails("shell MenuItemHeight") ? 0 : 19; }
     bool RegisterMainWindowClass() override {
+        started = true;
         return !Fails("shell RegisterMainWindowClass") && !mainClassFails;
     }
-    // WM_CREATE runs inside, when a test gives the procedure.
+    // WM_CREATE and WM_DESTROY run inside, when a test gives the procedure; `onLoop` plays the
+    // messages of the program's run.
     std::function<void(WindowHandle)> onCreate;
+    std::function<void(WindowHandle)> onDestroy;
+    std::function<void()> onLoop;
+    bool failsAfterCreate = false;  // the creation fails after WM_CREATE ran
     WindowHandle CreateMainWindow() override {
         if (Fails("shell CreateMainWindow") || mainWindowFails)
             return 0;
         if (onCreate)
             onCreate(0x1234);
-        return 0x1234;
+        return failsAfterCreate ? 0 : 0x1234;
+    }
+    void DestroyMainWindow(WindowHandle window) override {
+        actions.push_back("destroy " + Hex(window));
+        if (onDestroy)
+            onDestroy(window);
     }
     int32_t RunMessageLoop() override {
         actions.push_back("loop");
+        if (onLoop)
+            onLoop();
         return loopResult;
     }
     void PostQuit(int32_t code) override { actions.push_back("quit " + std::to_string(code)); }
@@ -63,8 +82,15 @@ class RecordingShell final : public TrayShell, public FaultInjectable {
     bool NotifyIcon(WindowHandle, uint32_t action, const char* tip) override {
         if (Fails("shell NotifyIcon"))
             return false;
-        notifies.push_back({action, tip});
-        return true;
+        bool done = iconShown == (action != NIM_ADD_);
+        if (done && action == NIM_ADD_ && addsRefused > 0) {
+            --addsRefused;
+            done = false;
+        }
+        if (done && action != NIM_MODIFY_)
+            iconShown = action == NIM_ADD_;
+        notifies.push_back({action, tip, done});
+        return done;
     }
     bool InstallTrayMenu(WindowHandle, const TrayMenu&) override {
         if (Fails("shell InstallTrayMenu") || installFails)
@@ -150,6 +176,13 @@ struct TrayRig {
     TrayRig() {
         board.Install(reg);
         reg.faults = sys.faults = board.faults = windows.faults = shell.faults = &faults;
+    }
+    // A run of the program leaves no icon behind, unless the shell refused to take it away.
+    ~TrayRig() {
+        const char* failed = faults.failed();
+        if (shell.started && !(failed && std::string(failed) == "shell NotifyIcon")) {
+            EXPECT_FALSE(shell.iconShown) << "the program ended with its icon still in the tray";
+        }
     }
     // Re-writes the board's registry values after a test changed them.
     void Reinstall() { board.Install(reg); }

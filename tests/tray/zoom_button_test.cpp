@@ -30,6 +30,7 @@ struct ButtonRig : TrayRig {
         RefreshDisplayState(tray, kMainWindow);
         QueryHardwareZoom(tray);
         windows.windows.push_back({kButton, "STOP", {300, 200, 353, 248}});
+        windows.onCaptureLost = [this](WindowHandle) { Send(WM_CAPTURECHANGED_); };
         EXPECT_EQ(Send(WM_CREATE_), 1);
         windows.log.clear();
         board.escapes.clear();
@@ -165,6 +166,39 @@ TEST(ZoomButtonWndProc, ADragMovesWithoutSwitching) {
     EXPECT_EQ(rig.windows.log.back(), "move 0x900 100,50 53x48");
     rig.Send(WM_LBUTTONUP_);
     EXPECT_EQ(rig.PanStopSwitches(), 0u);
+}
+
+// Alt+Tab, Ctrl+Alt+Del or another window's capture end a press without a click: the button
+// neither follows the pointer any more nor takes the next release as the end of this press.
+TEST(ZoomButtonWndProc, APressThatLosesTheCaptureLetsGo) {
+    for (uint32_t message : {WM_CAPTURECHANGED_, WM_CANCELMODE_}) {
+        for (bool moved : {false, true}) {
+            ButtonRig rig;
+            rig.Send(WM_LBUTTONDOWN_, 0, Point(10, 10));
+            if (moved)
+                rig.Send(WM_MOUSEMOVE_, 0, Point(20, 20));
+            rig.windows.log.clear();
+            if (message == WM_CAPTURECHANGED_)
+                rig.windows.capture = 0x777;  // taken by another window
+            EXPECT_EQ(rig.Send(message), 0);
+            EXPECT_NE(rig.windows.capture, kButton) << message;
+            EXPECT_FALSE(rig.tray.zoomButtonProc.dragging);
+            EXPECT_EQ(rig.windows.log, Lines{"timer 1 250"}) << "following the view again";
+            rig.Send(WM_MOUSEMOVE_, 0, Point(200, 200));
+            EXPECT_EQ(rig.windows.log.size(), 1u) << "the pointer is not followed";
+            EXPECT_EQ(rig.PanStopSwitches(), 0u);
+            // The next click is a click of its own.
+            rig.Send(WM_LBUTTONDOWN_, 0, Point(10, 10));
+            rig.Send(WM_LBUTTONUP_, 0, Point(10, 10));
+            EXPECT_EQ(rig.PanStopSwitches(), 1u) << message << " moved " << moved;
+        }
+    }
+    ButtonRig idle;  // nothing held: nothing to let go
+    idle.windows.capture = 0x777;
+    idle.Send(WM_CANCELMODE_);
+    idle.Send(WM_CAPTURECHANGED_);
+    EXPECT_TRUE(idle.windows.log.empty());
+    EXPECT_EQ(idle.windows.capture, 0x777u) << "another window's capture is not released";
 }
 
 TEST(ZoomButtonWndProc, PressesAndMovesOutsideADragAreIgnored) {

@@ -131,8 +131,10 @@ class Win32TrayShell final : public TrayShell {
         return Handle(window);
     }
 
+    void DestroyMainWindow(WindowHandle window) override { DestroyWindow(Hwnd(window)); }
+
     int32_t RunMessageLoop() override {
-        MSG msg;
+        MSG msg = {};  // a GetMessageA that fails at once ends the program with 0
         while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
