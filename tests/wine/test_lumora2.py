@@ -9,7 +9,8 @@ The restart of the operating system: Wine's ExitWindowsEx starts the system fold
 wineboot.exe with "--end-session", which would end every program of the prefix. Here the
 programs under test see the stand-in control.exe installed as wineboot.exe (with the DLL
 override wineboot.exe=native), which only records its command line; a relay trace shows the
-privilege and ExitWindowsEx calls themselves.
+privilege and ExitWindowsEx calls themselves, and which registry writes came before the request
+(Wine's ExitWindowsEx does not wait for the program it starts).
 """
 import os
 import re
@@ -35,10 +36,14 @@ PROMPT = "Monitor Settings Change"
 RIGHTS = "Monitor change - Access rights"
 RIGHTS_TEXT = "You must have Administrator Rights to change the monitor selection"
 RESTART_REQUEST = r"C:\windows\system32\wineboot.exe --end-session"
-WS_SYSMENU, BS_DEFPUSHBUTTON = 0x00080000, 0x1
+WS_SYSMENU, BS_DEFPUSHBUTTON, CBS_DROPDOWNLIST = 0x00080000, 0x1, 0x3
+# "&Restart Now" in the restart prompt, and button 2 of the dual dialog while it reads "RESTART NOW".
+RESTART_NOW = 1016
 # NEWCPLINFOA, byte-packed: 244 bytes, and 252 in the x86_64 stand-in (pointer-sized lData, hIcon).
 NEWCPLINFO_SIZE = "244" if WINEARCH == "win32" else "252"
-VK_ESCAPE = 27
+VK_TAB, VK_RETURN, VK_ESCAPE = 9, 13, 27
+VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN = 37, 38, 39, 40
+ARROWS = (VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN)
 # How long the alignment broadcast waits for each window, in milliseconds.
 BROADCAST_TIMEOUT_MS = 3000
 # After this long without taking a message a program counts as hung, on Windows and in Wine.
@@ -72,7 +77,8 @@ Y_SIZE=300
 X_SIZE=360
 """
 RELAY = ["user32.ExitWindowsEx", "advapi32.AdjustTokenPrivileges", "advapi32.LookupPrivilegeValueA",
-         "advapi32.OpenProcessToken", "user32.MessageBoxA", "user32.MessageBeep"]
+         "advapi32.OpenProcessToken", "advapi32.RegSetValueExA", "user32.MessageBoxA",
+         "user32.MessageBeep"]
 
 lab = None
 
@@ -250,7 +256,7 @@ class AppletTest(unittest.TestCase):
     def confirm(self, *steps, later=True):
         """Opens "orvel Monitor Select", runs `steps` on it, presses OK and answers the restart
         prompt; returns the run (its windows: the dialog before OK, then the prompt)."""
-        answer = ["click=1"] if later else ["click=2"]
+        answer = ["click=1"] if later else ["click=%d" % RESTART_NOW]
         run = self.open(0, "wait=" + SELECT, "dump", *steps, "click=1", "wait=" + PROMPT, "dump",
                         *answer, "closed")
         self.assertEqual(run.windows[-1].title, PROMPT)
@@ -320,15 +326,17 @@ class AppletTest(unittest.TestCase):
         self.assertEqual(dialog.fields["owner"], run.first("host")["hwnd"])
         self.assertEqual(dialog.entries[1002], SINGLE_MODELS)
         self.assertEqual(dialog.selection[1002], "31kHz VGA Standard")  # the placeholder: default
+        self.assertEqual(int(dialog.controls[1002]["style"], 16) & 3, CBS_DROPDOWNLIST, "no edit field")
         for id in (1011, 1012, 1013, 1014):
             self.assertFalse(dialog.enabled(id), id)
         self.assertFalse(dialog.checked(1014))
 
         # The restart prompt, owned by the dialog, even though nothing was changed.
         self.assertEqual(prompt.fields["owner"], dialog.fields["hwnd"])
-        self.assertEqual(prompt.text(2), "&Restart Now")
-        self.assertTrue(int(prompt.controls[2]["style"], 16) & BS_DEFPUSHBUTTON)
+        self.assertEqual(prompt.text(RESTART_NOW), "&Restart Now")
+        self.assertTrue(int(prompt.controls[RESTART_NOW]["style"], 16) & BS_DEFPUSHBUTTON)
         self.assertEqual(prompt.text(1), "Restart &Later")
+        self.assertNotIn(2, prompt.controls, "Esc and the close box send 2: no button of its own")
         self.assertIn("Your monitor settings have changed.", prompt.statics())
 
         self.assertEqual(value(DEVICE0, "Primary.SelectedMonitor"), "31kHz VGA Standard")
@@ -341,8 +349,10 @@ class AppletTest(unittest.TestCase):
         self.assertEqual(lab.control_log(), [], "Restart Later requests no restart")
 
         # The stored model is selected at the next opening; a model without "Y_SIZE" stores 999.
-        run = self.confirm("select=1002:Dalton 19 Single")
+        # The list takes a typed letter: "D" selects the model it begins, and OK stores it.
+        run = self.confirm("focus=1002", "key=%d" % ord("D"), "sleep=200", "dump")
         self.assertEqual(run.windows[0].selection[1002], "31kHz VGA Standard")
+        self.assertEqual(run.windows[1].selection[1002], "Dalton 19 Single")
         self.assertEqual(value(DEVICE0, "Primary.SelectedMonitor"), "Dalton 19 Single")
         self.assertEqual(value(DEVICE0, "Primary.xSize"), ("dword", 360))
         self.assertEqual(value(DEVICE0, "Primary.ySize"), ("dword", 999))
@@ -405,8 +415,8 @@ class AppletTest(unittest.TestCase):
     # --- the restart request ----------------------------------------------------------------
     def test_restart_now_requests_the_restart_with_the_shutdown_privilege(self):
         self.board({"Primary.BoardID": ("binary", 1)})
-        run = host("open", CPL, 0, "wait=" + SELECT, "click=1", "wait=" + PROMPT, "click=2",
-                   "closed", relay=True)
+        run = host("open", CPL, 0, "wait=" + SELECT, "click=1", "wait=" + PROMPT,
+                   "click=%d" % RESTART_NOW, "closed", relay=True)
         self.assertEqual(run.code, 0, run.facts)
         self.assertEqual(value(DEVICE0, "Primary.IsLeft"), ("dword", 1), "OK stored first")
         self.assertEqual([line.split("|")[0] for line in lab.control_log()], [RESTART_REQUEST])
@@ -423,18 +433,26 @@ class AppletTest(unittest.TestCase):
         self.assertEqual(len(exits), 1, exits)
         self.assertIn("ExitWindowsEx(00000002,00000000)", exits[0])
 
-        # Esc on the prompt sends id 2 as well: "&Restart Now".
-        lab.clear_control_log()
-        self.open(0, "wait=" + SELECT, "click=1", "wait=" + PROMPT, "key=%d" % VK_ESCAPE, "closed")
-        self.assertEqual([line.split("|")[0] for line in lab.control_log()], [RESTART_REQUEST])
+        # Esc, the close box and id 2 end the prompt as "Restart Later"; Enter presses the
+        # default button, "&Restart Now".
+        for name, step, restarts in (("Esc", "key=%d" % VK_ESCAPE, False), ("close box", "close", False),
+                                     ("id 2", "esc", False), ("Enter", "key=%d" % VK_RETURN, True)):
+            with self.subTest(name):
+                lab.clear_control_log()
+                self.open(0, "wait=" + SELECT, "click=1", "wait=" + PROMPT, step, "closed")
+                self.assertEqual([line.split("|")[0] for line in lab.control_log()],
+                                 [RESTART_REQUEST] if restarts else [])
 
     # --- the dual-adapter dialog ------------------------------------------------------------
     def test_dual_dialog_with_a_second_adapter_writes_both_settings_keys(self):
         self.board({"Primary.BoardID": ("binary", 1), "Primary.SelectedMonitor": "Model 000",
                     "Primary.IsLeft": ("dword", 1), "AvailableTVSet": ("binary", 3)},
                    second={"Primary.SelectedMonitor": "Model 000"})
-        run = self.confirm("select=1002:Arden 15 Office", "select=1005:Calder 21 SINGLE")
+        run = self.confirm("select=1002:Arden 15 Office", "focus=1005", "key=%d" % ord("C"),
+                           "sleep=200")
         dialog = run.windows[0]
+        for id in (1002, 1005):
+            self.assertEqual(int(dialog.controls[id]["style"], 16) & 3, CBS_DROPDOWNLIST, id)
         self.assertEqual(dialog.entries[1002], MODELS)
         self.assertEqual(dialog.entries[1005], MODELS)
         self.assertEqual(dialog.selection[1002], "31kHz VGA Standard")
@@ -464,13 +482,16 @@ class AppletTest(unittest.TestCase):
         run = self.open(0, "wait=" + SELECT, "dump", "click=1008", "sleep=200", "dump", "esc",
                         "closed")
         restart, sided = run.windows
-        self.assertEqual(restart.text(2), "RESTART NOW")
+        # Button 2 reads "RESTART NOW" under an id of its own: Esc and the close box send 2.
+        self.assertEqual(restart.text(RESTART_NOW), "RESTART NOW")
+        self.assertNotIn(2, restart.controls)
         for id in (1002, 1005, 1014, 1011, 1012, 1):
             self.assertFalse(restart.enabled(id), id)
         self.assertFalse(restart.checked(1007) or restart.checked(1008))
         # Choosing a side leaves restart mode: the lists and OK come back, button 2 is CANCEL,
         # and it then writes nothing.
         self.assertEqual(sided.text(2), "CANCEL")
+        self.assertNotIn(RESTART_NOW, sided.controls)
         for id in (1002, 1005, 1, 1014):
             self.assertTrue(sided.enabled(id), id)
         self.assertTrue(sided.checked(1008))
@@ -479,13 +500,27 @@ class AppletTest(unittest.TestCase):
         self.assertIsNone(value(TWO_HEADS, "Primary.IsLeft"))
         self.assertIsNone(value(TWO_HEADS, "Secondary.SelectedMonitor"))
 
-        # In restart mode button 2 requests the restart, then stores the lists' models that
-        # differ from the names read at opening. With no side stored the default model stands
-        # in for the placeholder; which role's list shows it is the applet's choice here.
+        # In restart mode Esc, the close box and id 2 leave as Cancel does.
+        for name, step in (("Esc", "key=%d" % VK_ESCAPE), ("close box", "close"), ("id 2", "esc")):
+            with self.subTest(name):
+                self.board(settings, device=r"lumora2\Device0")
+                run = self.open(0, "wait=" + SELECT, step, "closed", relay=True)
+                self.assertEqual(lab.control_log(), [])
+                # Only the rights check at opening writes: the board id, back as it was.
+                self.assertEqual([c for c in run.relay("advapi32.RegSetValueExA")
+                                  if '"Primary.BoardID"' not in c], [])
+
+        # "RESTART NOW" stores the lists' models that differ from the names read at opening, and
+        # only then requests the restart. With no side stored the default model stands in for
+        # the placeholder; which role's list shows it is the applet's choice here.
         self.board(settings, device=r"lumora2\Device0")
-        run = self.open(0, "wait=" + SELECT, "dump", "esc", "closed")
+        run = self.open(0, "wait=" + SELECT, "dump", "click=%d" % RESTART_NOW, "closed", relay=True)
         self.assertIn("31kHz VGA Standard", run.windows[0].selection.values())
         self.assertEqual([line.split("|")[0] for line in lab.control_log()], [RESTART_REQUEST])
+        calls = [line for line in run.stderr.splitlines()
+                 if "Call advapi32.RegSetValueExA(" in line or "Call user32.ExitWindowsEx(" in line]
+        self.assertIn("ExitWindowsEx", calls[-1], "the restart is asked for after every write")
+        self.assertTrue([c for c in calls if '.SelectedMonitor"' in c], calls)
         saved = [role for role in ("Primary", "Secondary")
                  if value(TWO_HEADS, role + ".SelectedMonitor") == "31kHz VGA Standard"]
         self.assertTrue(saved, "the default model was saved")
@@ -493,6 +528,47 @@ class AppletTest(unittest.TestCase):
             self.assertEqual(value(TWO_HEADS, role + ".xSize"), ("dword", 320))
             self.assertEqual(value(TWO_HEADS, role + ".ySize"), ("dword", 240))
         self.assertIsNone(value(TWO_HEADS, "Primary.IsLeft"))
+
+    # --- the keyboard in the selection dialogs ----------------------------------------------
+    def test_arrow_keys_move_within_a_radio_pair_and_tab_reaches_its_checked_button(self):
+        # Each row: the control given the focus, the key pressed there, then the control that
+        # holds the focus and the buttons checked (box 1014, sides 1007/1008, PAL/NTSC 1011/1012).
+        # Both standards are offered and NTSC chosen; the box is ticked first.
+        tv = {"Primary.BoardID": ("binary", 1), "AvailableTVSet": ("binary", 3),
+              "SelectedTVSet": ("binary", 2)}
+
+        def unmoved(checked, *ids):
+            """Every arrow on each of `ids`: the focus stays there and no button changes."""
+            return [(id, vk, id, checked) for id in ids for vk in ARROWS]
+
+        cases = [
+            ("single", dict(settings=tv), unmoved({1014, 1012}, 1014, 1002) + [
+                (1014, VK_TAB, 1012, {1014, 1012}),
+                (1012, VK_DOWN, 1011, {1014, 1011}),  # round within the pair
+                (1011, VK_UP, 1012, {1014, 1012}),
+            ]),
+            ("dual", dict(settings=dict(tv, **{"Primary.IsLeft": ("dword", 1)}),
+                          device=r"lumora2\Device0"), unmoved({1007, 1014, 1012}, 1014, 1002, 1005) + [
+                (1014, VK_TAB, 1012, {1007, 1014, 1012}),
+                (1012, VK_DOWN, 1011, {1007, 1014, 1011}),
+                (1011, VK_UP, 1012, {1007, 1014, 1012}),
+                (1007, VK_DOWN, 1008, {1008, 1014, 1012}),
+                (2, VK_TAB, 1008, {1008, 1014, 1012}),  # from the last tab stop round to the first
+                (1008, VK_RIGHT, 1007, {1007, 1014, 1012}),
+            ]),
+        ]
+        for name, seed, rows in cases:
+            with self.subTest(name):
+                self.board(**seed)
+                steps = [step for id, vk, _, _ in rows
+                         for step in ("focus=%d" % id, "key=%d" % vk, "sleep=200", "dump")]
+                run = self.open(0, "wait=" + SELECT, "click=1014", *steps, "click=2", "closed")
+                self.assertEqual(len(run.windows), len(rows))
+                for (id, vk, focus, checked), window in zip(rows, run.windows):
+                    marked = {c for c in (1007, 1008, 1011, 1012, 1014)
+                              if c in window.controls and window.checked(c)}
+                    self.assertEqual((int(window.fields["focus"]), marked), (focus, checked),
+                                     "key %d on %d" % (vk, id))
 
     # --- the alignment options dialog -------------------------------------------------------
     def test_alignment_dialog_writes_the_flags_and_tells_other_processes(self):

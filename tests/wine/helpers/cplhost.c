@@ -31,12 +31,18 @@
  * Steps, one argument each, run in order on the second thread:
  *   wait=TITLE      wait for a visible top-level window of this process titled TITLE; it
  *                   becomes the current window
- *   dump            describe the current window and its controls (combo boxes with entries and
- *                   selection)
+ *   dump            describe the current window (with "focus=", the id of the control that holds
+ *                   the keyboard focus or contains it, 0 for none) and its controls (combo boxes
+ *                   with entries and selection)
  *   click=ID        post BM_CLICK to control ID of the current window
  *   command=ID      post WM_COMMAND ID (BN_CLICKED, the control's handle) to the current window
  *   esc             post WM_COMMAND IDCANCEL, as the dialog manager sends it for the Esc key
- *   key=VK          post a key press to the focused control, for the dialog manager to handle
+ *   close           post WM_SYSCOMMAND SC_CLOSE to the current window, as its close box does
+ *   focus=ID        post WM_NEXTDLGCTL to the current window and wait until control ID (or a
+ *                   window inside it) holds the focus
+ *   key=VK          post a key press to the focused control, for the dialog manager to handle;
+ *                   the WM_CHAR that the dialog's loop makes of it comes after anything posted
+ *                   meanwhile, so a step that depends on a typed letter follows a sleep
  *   select=ID:TEXT  select the entry whose whole text is TEXT in combo box ID
  *   cursel=ID:N     set the current selection of combo box ID to index N (-1: none)
  *   closed          wait until the current window is destroyed; prints how long that took
@@ -339,15 +345,30 @@ static void DumpCombo(HWND combo, int id) {
     Say(text, "selection id=%d index=%ld count=%ld", id, (long)current, (long)count);
 }
 
+/* The window that holds the keyboard focus in `window`'s thread, or NULL. */
+static HWND Focus(HWND window) {
+    GUITHREADINFO info;
+    memset(&info, 0, sizeof(info));
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info))
+        return NULL;
+    return info.hwndFocus;
+}
+
 static void Dump(HWND hwnd) {
     char cls[64], text[1024];
-    HWND child;
+    HWND child, focus = Focus(hwnd);
+    /* A combo box's edit field takes the focus for it: the control is the direct child. */
+    if (focus && !IsChild(hwnd, focus))
+        focus = NULL;
+    while (focus && GetParent(focus) != hwnd)
+        focus = GetParent(focus);
     GetClassNameA(hwnd, cls, sizeof(cls));
     Text(hwnd, text, sizeof(text));
-    Say(text, "window hwnd=%lu class=%s style=%08lx exstyle=%08lx owner=%lu enabled=%d",
+    Say(text, "window hwnd=%lu class=%s style=%08lx exstyle=%08lx owner=%lu enabled=%d focus=%d",
         Handle(hwnd), cls, (unsigned long)GetWindowLongA(hwnd, GWL_STYLE),
         (unsigned long)GetWindowLongA(hwnd, GWL_EXSTYLE), Handle(GetWindow(hwnd, GW_OWNER)),
-        IsWindowEnabled(hwnd) ? 1 : 0);
+        IsWindowEnabled(hwnd) ? 1 : 0, focus ? GetDlgCtrlID(focus) : 0);
     /* Direct children only: a combo box's own edit field carries id 1001 too. */
     for (child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         int id = GetDlgCtrlID(child);
@@ -413,14 +434,26 @@ static void RunStep(const char* step, HWND* current) {
         PostMessageA(*current, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                      (LPARAM)GetDlgItem(*current, IDCANCEL));
         Say(NULL, "command id=%d", IDCANCEL);
+    } else if (strcmp(verb, "close") == 0) {
+        PostMessageA(*current, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Say(NULL, "close hwnd=%lu", Handle(*current));
+    } else if (strcmp(verb, "focus") == 0 && arg) {
+        HWND control = Control(*current, step, atoi(arg));
+        DWORD start = GetTickCount();
+        HWND focus;
+        PostMessageA(*current, WM_NEXTDLGCTL, (WPARAM)control, TRUE);
+        /* The dialog's thread moves it: wait, so that a key that follows goes there. */
+        while ((focus = Focus(*current)) != control && !IsChild(control, focus)) {
+            if (GetTickCount() - start > g_timeout)
+                Fail(step, "timeout");
+            Sleep(10);
+        }
+        Say(NULL, "focus id=%d", atoi(arg));
     } else if (strcmp(verb, "key") == 0 && arg) {
-        GUITHREADINFO info;
-        HWND target = *current;
+        HWND target = Focus(*current);
         WPARAM vk = (WPARAM)atoi(arg);
-        memset(&info, 0, sizeof(info));
-        info.cbSize = sizeof(info);
-        if (GetGUIThreadInfo(GetWindowThreadProcessId(*current, NULL), &info) && info.hwndFocus)
-            target = info.hwndFocus;
+        if (!target)
+            target = *current;
         PostMessageA(target, WM_KEYDOWN, vk, 1);
         PostMessageA(target, WM_KEYUP, vk, (LPARAM)0xC0000001u);
         Say(NULL, "key vk=%d focus=%lu", (int)vk, Handle(target));
