@@ -109,7 +109,7 @@ class NudgelTest(unittest.TestCase):
         self.finish(proc)
         self.assertEqual(self.stage(), 2)
         self.assertEqual(lab.control_log(),
-                         [r"C:\windows\system32\control.exe lumora2.cpl|1"] * 2)
+                         [r'"C:\windows\system32\control.exe" lumora2.cpl|1'] * 2)
 
     def test_stage_1_with_a_standard_the_board_does_not_offer(self):
         self.board({"Primary.SelectedMonitor": "Model A", "AvailableTVSet": ("binary", 1),

@@ -220,7 +220,7 @@ class ReleaseTest(unittest.TestCase):
             self.assertEqual(lab.probe("click", REMINDER, "1")[0], 0)
             self.assertEqual(lab.probe("closed", parse_window(out)["hwnd"], "10000")[0], 0)
         self.assertEqual(nudgel.wait(timeout=30), 0)
-        self.assertEqual(lab.control_log(), [r"C:\windows\system32\control.exe lumora2.cpl|1"] * 2)
+        self.assertEqual(lab.control_log(), [r'"C:\windows\system32\control.exe" lumora2.cpl|1'] * 2)
         self.assertEqual(lab.reg_query(MAKER + r"\lumora\Device0", "OrvelIsInstalled"),
                          ("REG_DWORD", "0x2"))
 
