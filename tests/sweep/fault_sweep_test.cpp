@@ -331,7 +331,7 @@ void AddAppletOperations(std::vector<Operation>& ops) {
         [](Dual& w) { EXPECT_EQ(w.Number(w.Second(), kPrimaryIsLeft), -1) << "first key only"; }));
     ops.push_back(Op<TwoHead>(
         "dual dialog: RESTART NOW", [](TwoHead& w) { w.Start(true); },
-        [](TwoHead& w) { w.Press(kButton2); }));
+        [](TwoHead& w) { w.Press(IDC_RESTART_NOW); }));
     const auto twin = [](TwoHead& w) {
         w.Count();
         w.ui.controls.clear();
