@@ -93,12 +93,11 @@ int32_t RunTrayProgram(Tray& tray) {
         sys.CloseSysHandle(mutex);
         return 2;
     }
-    const WindowHandle window = shell.CreateMainWindow();
-    // A window whose WM_CREATE ran (and added the icon) and that was not destroyed when its
-    // creation failed is destroyed here, and takes the icon along.
-    if (!window && tray.mainWindow)
-        shell.DestroyMainWindow(tray.mainWindow);
-    if (!window) {
+    if (!shell.CreateMainWindow()) {
+        // A window whose WM_CREATE ran (and added the icon) and that was not destroyed when its
+        // creation failed is destroyed here, and takes the icon along.
+        if (tray.mainWindow)
+            shell.DestroyMainWindow(tray.mainWindow);
         sys.CloseSysHandle(mutex);
         return 3;
     }
