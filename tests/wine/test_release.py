@@ -26,7 +26,9 @@ DEVICE0 = SERVICES + r"\lumora\Device0"
 INSTALLED = ["system32/lumora2.cpl"] + ["system32/drivers/orvel/tools/" + name for name in
                                         ("Zenpick.exe", "Nudgel.exe", "Keldor.exe", "Keldhook.dll")]
 DATABASE = ("system32", "drivers", "orvel", "timing")
+TOOLS = ("system32", "drivers", "orvel", "tools")
 SYSTEM_TOOLS = r"C:\windows\system32\drivers\orvel\tools"  # Wine's system root is C:\windows
+UNINSTALL_STRING = r'C:\windows\system32\cmd.exe /c "%s\uninstall.cmd"' % SYSTEM_TOOLS
 REMINDER = "orvel Driverinstallation"
 SELECT = "orvel Monitor Select"
 UNPACKED = r"C:\lumora-tools"
@@ -101,9 +103,22 @@ def folder_gone(*parts, seconds=20):
 
 
 def script(name, before=""):
-    """Runs the unpacked NAME with Wine's cmd (after BEFORE, a cmd command): (exit code, output)."""
-    line = r"%s%s\%s" % (before + "&& " if before else "", UNPACKED, name)
+    """Runs the unpacked NAME with Wine's cmd from the archive's folder (after BEFORE, a cmd
+    command): (exit code, output)."""
+    line = r"cd /d %s && %s%s\%s" % (UNPACKED, before + "&& " if before else "", UNPACKED, name)
     return lab.run("cmd", "/c", line, timeout=120)
+
+
+def short_name(folder, name):
+    """The 8.3 name that Wine gives the file NAME in FOLDER."""
+    listing = lab.run("cmd", "/c", r"dir /x %s\%s" % (folder, name))[1]
+    return re.search(r"(\S+) +%s$" % re.escape(name), listing, re.M).group(1)
+
+
+def hold(path):
+    """Another process that keeps PATH open (as its error output) until its input is closed."""
+    return subprocess.Popen([WINE, "cmd", "/c", r'C:\windows\system32\find.exe "x" > nul 2>> ' + path],
+                            stdin=subprocess.PIPE, env=lab.env)
 
 
 class ReleaseTest(unittest.TestCase):
@@ -161,8 +176,8 @@ class ReleaseTest(unittest.TestCase):
         for run in range(2):  # the second run has nothing left to do
             code, out = script("uninstall.cmd")
             self.assertEqual(code, 0, out)
+            self.assertTrue(folder_gone("system32", "drivers", "orvel"), "the tools folder stays")
             self.assertEqual(changed(system_before, tree("system32")), [], "every installed file is gone")
-            self.assertFalse(os.path.exists(lab.windows_path("system32", "drivers", "orvel")))
             self.assertEqual(query(RUN_KEY), run_before, "only the logon entries are gone")
             self.assertEqual(query(UNINSTALL_KEY), entries_before)
             self.assertEqual((query(SERVICES + r"\lumora"), query(MAKER)), driver_keys,
@@ -170,16 +185,28 @@ class ReleaseTest(unittest.TestCase):
 
     def test_add_remove_programs_lists_the_tools_once_and_removes_them(self):
         """Wine's own Add/Remove Programs lists one entry after installs of two versions, and its
-        removal, as the removal from a prompt in the tools folder, leaves nothing behind."""
+        removal, as the removal from a prompt in the tools folder, by the installed script's 8.3
+        name or from the archive's folder, leaves nothing behind. Programs of the same names as
+        those the scripts call, put into the system root (which every user may change on Windows
+        NT 4.0, and which the removal makes its current folder), never run."""
         older = archive["install.cmd"].replace(VERSION.encode(), b"0.9.0")
         with open(os.path.join(lab.prefix, "drive_c", "lumora-tools", "older.cmd"), "wb") as f:
             f.write(older)
+        for name in ("install.cmd", "uninstall.cmd"):
+            self.assertNotRegex(archive[name].decode("ascii"), r"(?i)%(TEMP|TMP)%", name)
+        planted = os.path.join(lab.prefix, "drive_c", "planted.txt")
+        for name in ("find", "ping", "regedit", "cmd"):
+            with open(lab.windows_path(name + ".bat"), "w", newline="\r\n") as f:
+                f.write("@echo %s ran>> C:\\planted.txt\n" % name)
+            self.addCleanup(os.remove, lab.windows_path(name + ".bat"))
         lab.regedit([(RUN_KEY, {"Other": r"C:\other.exe"})])
         system_before, run_before, entries_before = tree("system32"), query(RUN_KEY), query(UNINSTALL_KEY)
-        removals = [("uninstaller", "--remove", "lumora-tools"),
-                    ("cmd", "/c", r"cd /d %s && uninstall.cmd" % SYSTEM_TOOLS)]
-        for removal in removals:
-            with self.subTest(removal=removal[0]):
+        removals = {"uninstaller": lambda: ("uninstaller", "--remove", "lumora-tools"),
+                    "tools folder": lambda: ("cmd", "/c", r"cd /d %s && uninstall.cmd" % SYSTEM_TOOLS),
+                    "8.3 name": lambda: ("cmd", "/c", SYSTEM_TOOLS + "\\" + short_name(SYSTEM_TOOLS, "uninstall.cmd")),
+                    "archive folder": lambda: ("cmd", "/c", r"cd /d %s && uninstall.cmd" % UNPACKED)}
+        for how, removal in removals.items():
+            with self.subTest(removal=how):
                 for name in ("older.cmd", "install.cmd"):
                     code, out = script(name)
                     self.assertEqual(code, 0, out)
@@ -188,7 +215,7 @@ class ReleaseTest(unittest.TestCase):
                 self.assertEqual(listed, ["lumora-tools|||lumora display tools " + VERSION])
                 driver_keys = query(SERVICES + r"\lumora"), query(MAKER)
 
-                code, out = lab.run(*removal)
+                code, out = lab.run(*removal())
                 self.assertEqual(code, 0, out)
                 self.assertIn("The lumora display tools are removed.", out)
                 self.assertTrue(folder_gone("system32", "drivers", "orvel"), "the tools folder stays")
@@ -196,16 +223,67 @@ class ReleaseTest(unittest.TestCase):
                 self.assertEqual(query(RUN_KEY), run_before)
                 self.assertEqual(query(UNINSTALL_KEY), entries_before)
                 self.assertEqual((query(SERVICES + r"\lumora"), query(MAKER)), driver_keys)
+                self.assertFalse(os.path.exists(planted), "a program planted in the system root ran")
+
+    def test_a_registry_left_unchanged_is_reported_and_stops_the_removal(self):
+        """With a regedit.exe that imports and exports nothing, install.cmd says which entries are
+        missing and uninstall.cmd removes no file: both end with exit code 1."""
+        regedit = lab.windows_path("regedit.exe")
+        with open(regedit, "rb") as f:
+            real = f.read()
+
+        def put_back():
+            with open(regedit, "wb") as f:
+                f.write(real)
+        self.addCleanup(lambda: (put_back(), script("uninstall.cmd"), folder_gone("system32", "drivers", "orvel")))
+        shutil.copy(os.path.join(HELPERS, "fakecontrol.exe"), regedit)
+        code, out = script("install.cmd")
+        self.assertEqual(code, 1, out)
+        for name in ("Zenpick", "Nudgel", "Keldor"):
+            self.assertIn('Missing: the logon entry "%s", in %s.' % (name, RUN_KEY), out)
+        self.assertIn('Missing: the entry "lumora-tools" of Add/Remove Programs', out)
+        self.assertNotIn("are installed.", out)
+
+        put_back()
+        self.assertEqual(script("install.cmd")[0], 0)
+        shutil.copy(os.path.join(HELPERS, "fakecontrol.exe"), regedit)
+        system_installed = tree("system32")
+        code, out = script("uninstall.cmd")
+        self.assertEqual(code, 1, out)
+        self.assertNotIn("are removed.", out)
+        self.assertEqual(changed(system_installed, tree("system32")), [])
+
+    def test_a_file_in_use_keeps_the_entry_and_the_script_it_runs(self):
+        system_before, entries_before = tree("system32"), query(UNINSTALL_KEY)
+        self.assertEqual(script("install.cmd")[0], 0)
+        holder = hold(SYSTEM_TOOLS + r"\Keldhook.dll")
+        self.addCleanup(lambda: holder.poll() is None and holder.communicate(timeout=30))
+        code, out = script("uninstall.cmd")
+        self.assertEqual(code, 1, out)
+        self.assertIn("Could not remove", out)
+        entry = UNINSTALL_KEY + r"\lumora-tools"
+        self.assertEqual(lab.reg_query(entry, "UninstallString"), ("REG_SZ", UNINSTALL_STRING))
+        time.sleep(2)  # what a second interpreter would remove, it has by now
+        self.assertTrue(os.path.exists(lab.windows_path(*TOOLS, "uninstall.cmd")))
+
+        holder.communicate(timeout=30)
+        code, out = lab.run("uninstaller", "--remove", "lumora-tools")
+        self.assertEqual(code, 0, out)
+        self.assertTrue(folder_gone("system32", "drivers", "orvel"), "the tools folder stays")
+        self.assertEqual(changed(system_before, tree("system32")), [])
+        self.assertEqual(query(UNINSTALL_KEY), entries_before)
 
     def installed(self):
+        self.assertEqual(sorted(os.listdir(lab.windows_path(*TOOLS))),
+                         ["Keldhook.dll", "Keldor.exe", "Nudgel.exe", "Zenpick.exe", "uninstall.cmd"],
+                         "the scripts' own files are gone")
         for name in INSTALLED + ["uninstall.cmd"]:
             path = name if "/" in name else "system32/drivers/orvel/tools/" + name
             with open(lab.windows_path(*path.split("/")), "rb") as f:
                 self.assertEqual(f.read(), archive[name], name)
         entry = UNINSTALL_KEY + r"\lumora-tools"
         self.assertEqual(lab.reg_query(entry, "DisplayName"), ("REG_SZ", "lumora display tools " + VERSION))
-        self.assertEqual(lab.reg_query(entry, "UninstallString"),
-                         ("REG_SZ", r'C:\windows\system32\cmd.exe /c "%s\uninstall.cmd"' % SYSTEM_TOOLS))
+        self.assertEqual(lab.reg_query(entry, "UninstallString"), ("REG_SZ", UNINSTALL_STRING))
         for name in ("Zenpick", "Nudgel", "Keldor"):
             self.assertEqual(lab.reg_query(RUN_KEY, name), ("REG_SZ", r"%s\%s.exe" % (SYSTEM_TOOLS, name)))
         self.assertEqual(lab.reg_query(RUN_KEY, "Other"), ("REG_SZ", r"C:\other.exe"))
@@ -246,23 +324,25 @@ class ReleaseTest(unittest.TestCase):
             code, out = script(name)
             self.assertEqual(code, 0, out)
             self.assertEqual(tree(*DATABASE), {"monitor.ini": sha256(ours)})
-        self.assertFalse(os.path.exists(lab.windows_path("system32", "drivers", "orvel", "tools")))
+        self.assertTrue(folder_gone("system32", "drivers", "orvel", "tools"))
 
     def test_scripts_refuse_off_windows_nt_and_without_rights_to_the_system_directory(self):
-        # A system root whose system32 is a file: nothing can be written under it.
-        blocked = os.path.join(lab.prefix, "drive_c", "blocked")
-        os.makedirs(blocked, exist_ok=True)
-        open(os.path.join(blocked, "system32"), "w").close()
+        # Without the rights to the system directory: the rights check's file, left there
+        # read-only, can be neither deleted nor written, as by a user who is no administrator.
+        leftover = lab.windows_path("system32", "lumora-tools.tmp")
         cases = [("set OS=Windows_95", "need Windows NT"),
-                 (r"set SystemRoot=C:\blocked", r"You need the rights to write C:\blocked\system32")]
+                 ("", r"You need the rights to write C:\windows\system32")]
         system_before, run_before = tree("system32"), query(RUN_KEY)
+        open(leftover, "w").close()
+        os.chmod(leftover, 0o444)
+        self.addCleanup(os.remove, leftover)
         for name in ("install.cmd", "uninstall.cmd"):
             for before, message in cases:
                 with self.subTest(name=name, case=before):
                     code, out = script(name, before)
                     self.assertIn(message, out)
                     self.assertEqual(code, 1)
-                    self.assertEqual(changed(system_before, tree("system32")), [])
+                    self.assertEqual(changed(system_before, tree("system32")), ["lumora-tools.tmp"])
                     self.assertEqual(query(RUN_KEY), run_before)
 
 
