@@ -157,11 +157,11 @@ echo x| "%FIND%" "x" > nul
 goto end
 
 :unread
-echo The registry could not be read back: nothing else was removed.
+echo The registry could not be read back.
 goto incomplete
 
 :notremoved
-echo The entries above could not be removed: nothing else was removed.
+echo The registry still holds the entries above.
 goto incomplete
 
 :stale
