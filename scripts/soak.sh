@@ -10,7 +10,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh >/dev/null || exit 1
 . scripts/wine_standin.sh
-[ "$DT_WINE_STANDIN" = 0 ] || echo "== STAND-IN: 64-bit build under wine64 ($DT_WINE_STANDIN_WHY)"
+echo "$DT_WINE_RUNS"
 start=$SECONDS
 { cmake --preset "$DT_WINE_PRESET" >/dev/null &&
   cmake --build --preset "$DT_WINE_PRESET" -j"$(nproc 2>/dev/null || echo 2)" >/dev/null; } || exit 1

@@ -11,6 +11,7 @@ start=$SECONDS
 bash scripts/setup.sh || exit 1
 echo "setup: $((SECONDS - start)) s"
 . scripts/wine_standin.sh  # the Wine steps' build: win32, or the win64 stand-in
+echo "$DT_WINE_RUNS"
 jobs=$(nproc 2>/dev/null || echo 2)
 log=$(mktemp -d)
 trap 'rm -rf "$log"' EXIT
@@ -32,6 +33,10 @@ if ! git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run --Werror; t
     echo "format: files differ from .clang-format (run clang-format -i)"
     status=1
 fi
+
+# setup.sh's own choices, against stand-ins for apt-get, aptitude and dpkg: installs nothing.
+step "set-up's choices of Wine"
+if python3 tests/setup/test_setup.py; then count 1 0; else count 0 1; status=1; fi
 
 step "build: native and win32, and the release archive"
 if ! { cmake --preset native >/dev/null && cmake --build --preset native -j"$jobs" &&
@@ -150,6 +155,6 @@ count "${ok:-0}" "${bad:-1}"
 echo
 echo "total time: $((SECONDS - start)) s"
 [ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
-[ "$DT_WINE_STANDIN" = 0 ] || echo "Wine steps: the 64-bit stand-in ($DT_WINE_STANDIN_WHY)"
+echo "$DT_WINE_RUNS"
 echo "all: $passed passed, $failed failed"
 exit "$status"

@@ -1,13 +1,17 @@
-# Sourced by setup.sh, test.sh and demo.sh: which build the Wine steps run.
+# Sourced by setup.sh, test.sh, demo.sh and soak.sh: which programs the Wine steps run.
 #
-# Wine runs the 32-bit programs only where the kernel runs 32-bit x86 code; some machines'
-# kernels refuse it ("Exec format error" for any i386 program). There the Wine steps run the
-# stand-in: the same sources built for x86_64 (preset win64) under 64-bit Wine, in a 64-bit
-# prefix. DT_WINE_STANDIN=1 forces the stand-in on any machine; otherwise it runs exactly where
-# 32-bit code cannot.
+# The 32-bit deliverables under 32-bit Wine wherever they can run: the kernel runs 32-bit x86
+# code (some machines' kernels refuse it, "Exec format error" for any i386 program) and
+# wine32:i386 is installed (scripts/setup.sh installs it; a mirror out of step can leave it
+# uninstallable). Elsewhere the stand-in: the same sources built for x86_64 (preset win64) under
+# 64-bit Wine, in a 64-bit prefix. DT_WINE_STANDIN=1 forces the stand-in on any machine.
 #
 # Sets DT_WINE_STANDIN (0 or 1), DT_WINE_STANDIN_WHY (why the stand-in runs), DT_WINE_PRESET
-# (win32 or win64) and DT_WINE (the Wine loader that starts the preset's programs).
+# (win32 or win64), DT_WINE (the Wine loader that starts the preset's programs) and DT_WINE_RUNS
+# (one line that says which programs the Wine steps run, and why).
+
+# Where setup.sh leaves apt-get's last error line when wine32:i386 could not be installed.
+DT_WINE32_NOTE="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/wine32-not-installed.txt"
 
 runs_i386() {
     local dir rc
@@ -23,21 +27,28 @@ runs_i386() {
     [ "$rc" -eq 42 ]
 }
 
+DT_WINE_STANDIN_WHY=""
 if [ "${DT_WINE_STANDIN:-0}" = 1 ]; then
     DT_WINE_STANDIN_WHY="forced by DT_WINE_STANDIN=1"
-elif runs_i386; then
-    DT_WINE_STANDIN=0
-    DT_WINE_STANDIN_WHY=""
-else
-    DT_WINE_STANDIN=1
+elif ! runs_i386; then
     DT_WINE_STANDIN_WHY="this machine's kernel does not run 32-bit x86 programs"
+elif ! dpkg -s wine32:i386 >/dev/null 2>&1; then
+    if [ -s "$DT_WINE32_NOTE" ]; then
+        DT_WINE_STANDIN_WHY="wine32:i386 could not be installed ($(head -n 1 "$DT_WINE32_NOTE"))"
+    else
+        DT_WINE_STANDIN_WHY="wine32:i386 is not installed (scripts/setup.sh installs it)"
+    fi
 fi
-if [ "$DT_WINE_STANDIN" = 1 ]; then
+if [ -n "$DT_WINE_STANDIN_WHY" ]; then
     # Debian's `wine` starts the 32-bit loader whenever wine32 is installed: call wine64 itself.
+    DT_WINE_STANDIN=1
     DT_WINE_PRESET=win64
     DT_WINE=$(command -v wine64 || echo /usr/lib/wine/wine64)
+    DT_WINE_RUNS="Wine steps: the x86_64 stand-in under wine64, not the 32-bit deliverables ($DT_WINE_STANDIN_WHY)"
 else
+    DT_WINE_STANDIN=0
     DT_WINE_PRESET=win32
     DT_WINE=wine
+    DT_WINE_RUNS="Wine steps: the 32-bit deliverables under wine32"
 fi
-export DT_WINE_STANDIN DT_WINE_STANDIN_WHY DT_WINE_PRESET DT_WINE
+export DT_WINE_STANDIN DT_WINE_STANDIN_WHY DT_WINE_PRESET DT_WINE DT_WINE_RUNS
