@@ -10,6 +10,7 @@ using WindowHandle = uintptr_t;  // 0 is none
 constexpr uint32_t MB_OK_ = 0x0;
 constexpr uint32_t MB_OKCANCEL_ = 0x1;
 constexpr uint32_t MB_ICONERROR_ = 0x10;
+constexpr uint32_t MB_ICONINFORMATION_ = 0x40;
 constexpr uint32_t MB_TOPMOST_ = 0x40000;
 
 constexpr uint32_t WM_CREATE_ = 0x0001;

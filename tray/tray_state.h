@@ -141,8 +141,9 @@ struct Tray {
     TrayMenu menu;
     uint32_t menuItemHeight = 0;  // SM_CYMENU
     bool aboutBoxOpen = false;
-    uint32_t taskbarCreated = 0;  // the registered "TaskbarCreated" message, 0 when unknown
-    Rect savedWorkArea = {};      // the work area before the desktop moved onto the TV
+    uint32_t taskbarCreated = 0;   // the registered "TaskbarCreated" message, 0 when unknown
+    Rect savedWorkArea = {};       // the work area before the desktop moved onto the TV
+    bool sessionModeTold = false;  // the user was told that a mode is for this session only
     ZoomButtonState zoomButtonProc = {};
 };
 

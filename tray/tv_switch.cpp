@@ -3,6 +3,7 @@
 #include "adapter/discovery.h"
 #include "adapter/registry_layout.h"
 #include "tray/escape_client.h"
+#include "tray/mode_switch.h"
 
 namespace {
 
@@ -121,7 +122,8 @@ void SwitchTvOutput(Tray& tray, bool on) {
     if (!SendEscape(tray, ESC_TV_CONTROL, words, kTvWords))
         return;
 
-    if (display.ChangeSettings(interim, CDS_UPDATEREGISTRY_) != DISP_CHANGE_SUCCESSFUL_) {
+    bool sessionOnly = false;  // a mode was set that the system could not store
+    if (ApplyAndStoreMode(tray, interim, &sessionOnly) != DISP_CHANGE_SUCCESSFUL_) {
         words[0] = TV_SET;
         words[1] = TV_ACTION_UNDO;
         SendEscape(tray, ESC_TV_CONTROL, words, kTvWords);
@@ -133,7 +135,7 @@ void SwitchTvOutput(Tray& tray, bool on) {
     sys.Sleep(kTvSwitchPause);
 
     if (on) {
-        display.ChangeSettings(target, CDS_UPDATEREGISTRY_);
+        ApplyAndStoreMode(tray, target, &sessionOnly);
     } else {
         // Without a saved work area (the TV was in use when the program started) the system's
         // own work area for the new mode stays.
@@ -141,7 +143,7 @@ void SwitchTvOutput(Tray& tray, bool on) {
         if (restore)
             windows.SetWorkArea(tray.savedWorkArea, SPIF_SENDWININICHANGE_);
         sys.Sleep(kTvSwitchPause);
-        display.ChangeSettings(target, CDS_UPDATEREGISTRY_);
+        ApplyAndStoreMode(tray, target, &sessionOnly);
         sys.Sleep(kTvSwitchPause);
         if (restore)
             windows.SetWorkArea(tray.savedWorkArea, SPIF_UPDATEINIFILE_ | SPIF_SENDWININICHANGE_);
@@ -150,4 +152,7 @@ void SwitchTvOutput(Tray& tray, bool on) {
                                  SMTO_ABORTIFHUNG_, kMouseMoveBroadcastTimeout);
     }
     tray.state.tvOutputOn = on;
+    // Told only now: a box between the steps would hold the switch half made.
+    if (sessionOnly)
+        TellSessionMode(tray, tray.mainWindow);
 }

@@ -76,10 +76,14 @@ bool SimBoard::Offered(const DevMode& mode) const {
 }
 
 int32_t SimBoard::ChangeSettings(const DevMode& mode, uint32_t flags) {
-    const int32_t answer = Fails("display ChangeSettings") ? DISP_CHANGE_FAILED_
-                           : changeAnswer                  ? changeAnswer(mode, flags)
-                           : Offered(mode)                 ? DISP_CHANGE_SUCCESSFUL_
-                                                           : DISP_CHANGE_BADMODE_;
+    int32_t answer = Fails("display ChangeSettings") ? DISP_CHANGE_FAILED_
+                     : changeAnswer                  ? changeAnswer(mode, flags)
+                     : Offered(mode)                 ? DISP_CHANGE_SUCCESSFUL_
+                                                     : DISP_CHANGE_BADMODE_;
+    if (answer == DISP_CHANGE_SUCCESSFUL_ && (flags & CDS_UPDATEREGISTRY_) && !storesDefaults)
+        answer = DISP_CHANGE_NOTUPDATED_;
+    if (answer == DISP_CHANGE_SUCCESSFUL_ && flags == 0 && !changesForSession)
+        answer = DISP_CHANGE_FAILED_;
     changes.push_back({mode, flags, answer});
     if (answer == DISP_CHANGE_SUCCESSFUL_ && !(flags & CDS_TEST_)) {
         screen.bitsPerPixel = mode.dmBitsPerPel;

@@ -44,6 +44,11 @@ class SimBoard final : public DisplayPort, public EscapePort, public FaultInject
     // Decides a mode change; when empty, an offered mode succeeds and any other is refused
     // with DISP_CHANGE_BADMODE.
     std::function<int32_t(const DevMode& mode, uint32_t flags)> changeAnswer;
+    // Whether the user may store the display's defaults. Windows NT answers a change with
+    // CDS_UPDATEREGISTRY from one who may not with DISP_CHANGE_NOTUPDATED, the screen left as
+    // it was; a change with flags 0 is for the session and stores nothing.
+    bool storesDefaults = true;
+    bool changesForSession = true;  // false: a change with flags 0 is refused (DISP_CHANGE_FAILED)
     // Called while an applied change is in progress, as WM_DISPLAYCHANGE is sent.
     std::function<void()> onDisplayChange;
     struct Change {

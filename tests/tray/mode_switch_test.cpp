@@ -92,16 +92,56 @@ TEST(ApplyMode, OtherRefusalsAreSilent) {
         EXPECT_TRUE(rig.shell.notifies.empty()) << "no refresh";
     }
 
-    // The test passes but the stored change fails: no refresh either.
+    // The test passes but the stored change fails: no refresh either, and no other try.
     Switching rig;
     rig.board.changeAnswer = [](const DevMode&, uint32_t flags) {
-        return flags == CDS_TEST_ ? DISP_CHANGE_SUCCESSFUL_ : DISP_CHANGE_NOTUPDATED_;
+        return flags == CDS_TEST_ ? DISP_CHANGE_SUCCESSFUL_ : DISP_CHANGE_FAILED_;
     };
     rig.tray.state.panStopOn = true;
     ApplyMode(rig.tray, 0, kMainWindow);
     EXPECT_EQ(rig.board.changes.size(), 2u);
     EXPECT_TRUE(rig.tray.state.panStopOn);
     EXPECT_TRUE(rig.shell.notifies.empty());
+}
+
+TEST(ApplyMode, AModeTheSystemCannotStoreIsSetForTheSessionAndToldOnce) {
+    Switching rig;
+    rig.board.storesDefaults = false;  // a user who may not write the display's defaults
+    rig.tray.state.hardwareZoomOn = true;
+    const DevMode chosen = rig.tray.catalogue.entries[0];
+    ApplyMode(rig.tray, 0, kMainWindow);
+    ASSERT_EQ(rig.board.changes.size(), 3u);
+    EXPECT_EQ(rig.board.changes[1].flags, CDS_UPDATEREGISTRY_);
+    EXPECT_EQ(rig.board.changes[1].answer, DISP_CHANGE_NOTUPDATED_);
+    EXPECT_EQ(rig.board.changes[2].flags, 0u) << "the same record, for the session";
+    EXPECT_EQ(std::memcmp(&rig.board.changes[2].mode, &chosen, sizeof(DevMode)), 0);
+    EXPECT_EQ(rig.board.screen.width, 640u);
+    EXPECT_FALSE(rig.tray.state.hardwareZoomOn);
+    ASSERT_EQ(rig.shell.notifies.size(), 1u) << "refreshed as after any change";
+    EXPECT_EQ(rig.shell.notifies[0].tip, "640 x 480, 16 Bpp @ 75 Hz");
+    ASSERT_EQ(rig.windows.boxes.size(), 1u);
+    const SimWindows::Box& box = rig.windows.boxes[0];
+    EXPECT_EQ(box.owner, kMainWindow);
+    EXPECT_EQ(box.text,
+              "This mode stays until Windows NT restarts.\nOnly an administrator can make it the "
+              "default.");
+    EXPECT_EQ(box.caption, "Zenpick Alert");
+    EXPECT_EQ(box.flags, 0x40040u) << "MB_TOPMOST | MB_ICONINFORMATION, OK only";
+
+    // Once a run: the next mode for the session is not told again.
+    ApplyMode(rig.tray, 1, kMainWindow);
+    EXPECT_EQ(rig.board.screen.width, 800u);
+    EXPECT_EQ(rig.windows.boxes.size(), 1u);
+
+    // The change for the session refused too: nothing, as for any refused change.
+    Switching refused;
+    refused.board.storesDefaults = false;
+    refused.board.changesForSession = false;
+    ApplyMode(refused.tray, 0, kMainWindow);
+    EXPECT_EQ(refused.board.changes.size(), 3u);
+    EXPECT_EQ(refused.board.screen.width, 1024u);
+    EXPECT_TRUE(refused.shell.notifies.empty());
+    EXPECT_TRUE(refused.windows.boxes.empty());
 }
 
 TEST(ApplyMode, ARecordWithoutDisplayFieldsFallsBackToThePreviousEntry) {

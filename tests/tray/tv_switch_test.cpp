@@ -136,6 +136,41 @@ TEST(SwitchTvOutput, OntoTheTvThroughTheInterimMode) {
     rig.ExpectAllReleased();
 }
 
+TEST(SwitchTvOutput, ModesTheSystemCannotStoreAreSetForTheSessionAndToldAfterTheSwitch) {
+    TvRig rig;
+    rig.board.storesDefaults = false;  // a user who may not write the display's defaults
+    rig.tray.mainWindow = kMainWindow;
+    size_t boxesDuring = 0;
+    rig.board.onDisplayChange = [&] { boxesDuring += rig.windows.boxes.size(); };
+    SwitchTvOutput(rig.tray, true);
+    EXPECT_EQ(rig.trace, (Lines{"change 640x480x8 flags 2", "change 640x480x8 flags 1",
+                                "change 640x480x8 flags 0", "sleep 50", "change 800x600x16 flags 1",
+                                "change 800x600x16 flags 0"}));
+    EXPECT_EQ(rig.TvRequests(), (Lines{"query", "query", "set 1 640 480 8 60"})) << "no undo";
+    EXPECT_TRUE(rig.tray.state.tvOutputOn);
+    EXPECT_EQ(rig.board.screen.width, 800u);
+    EXPECT_EQ(boxesDuring, 0u) << "never between the steps";
+    ASSERT_EQ(rig.windows.boxes.size(), 1u);
+    EXPECT_EQ(rig.windows.boxes[0].owner, kMainWindow);
+    EXPECT_EQ(rig.windows.boxes[0].caption, "Zenpick Alert");
+    EXPECT_EQ(rig.windows.boxes[0].flags, 0x40040u);
+
+    // Back to the monitor in the same run: for the session again, and not told again.
+    SwitchTvOutput(rig.tray, false);
+    EXPECT_FALSE(rig.tray.state.tvOutputOn);
+    EXPECT_EQ(rig.board.screen.width, 1024u);
+    EXPECT_EQ(rig.windows.boxes.size(), 1u);
+
+    // The interim mode refused for the session as well: undone, as any refused interim mode.
+    TvRig refused;
+    refused.board.storesDefaults = false;
+    refused.board.changesForSession = false;
+    SwitchTvOutput(refused.tray, true);
+    EXPECT_EQ(refused.TvRequests().back(), "set 4294967295 640 480 8 60");
+    EXPECT_FALSE(refused.tray.state.tvOutputOn);
+    EXPECT_TRUE(refused.windows.boxes.empty());
+}
+
 TEST(SwitchTvOutput, FiftyHertzForPalAlone) {
     // The second query's state word decides: it is read after the interim mode was tested.
     const struct {
