@@ -163,16 +163,38 @@ bool TrayDriverPresent(TraySystem& sys, RegistryReader& reg) {
            DiscoverAdapters(reg, kTrayPresenceDiscovery).found;
 }
 
-bool OpenJoinedKey(RegistryReader& reg, const char* prefix, const char* tail, RegKey* key) {
-    char path[2 * (kDeviceTextChars + 1) + 64];
+namespace {
+
+constexpr size_t kJoinedPathSize = 2 * (kDeviceTextChars + 1) + 64;
+
+bool JoinKeyPath(const char* prefix, const char* tail, char (&path)[kJoinedPathSize]) {
     const size_t a = std::strlen(prefix);
     const size_t b = std::strlen(tail);
     if (a + b + 1 > sizeof(path))
         return false;
     std::memcpy(path, prefix, a);
     std::memcpy(path + a, tail, b + 1);
+    return true;
+}
+
+}  // namespace
+
+bool OpenJoinedKey(RegistryReader& reg, const char* prefix, const char* tail, RegKey* key) {
+    char path[kJoinedPathSize];
     RegKey opened = 0;
-    if (reg.OpenKey(HKEY_LOCAL_MACHINE_, path, &opened) != ERROR_SUCCESS_)
+    if (!JoinKeyPath(prefix, tail, path) ||
+        reg.OpenKey(HKEY_LOCAL_MACHINE_, path, &opened) != ERROR_SUCCESS_)
+        return false;
+    *key = opened;
+    return true;
+}
+
+bool OpenJoinedKeyFor(RegistryAccessCheck& reg, const char* prefix, const char* tail,
+                      uint32_t access, RegKey* key) {
+    char path[kJoinedPathSize];
+    RegKey opened = 0;
+    if (!JoinKeyPath(prefix, tail, path) ||
+        reg.OpenKeyEx(HKEY_LOCAL_MACHINE_, path, access, &opened) != ERROR_SUCCESS_)
         return false;
     *key = opened;
     return true;

@@ -90,6 +90,10 @@ bool OpenAppletSettingsKeys(RegistryPort& reg, DiscoveryRecord* record, RegKey* 
 
 // Opens HKEY_LOCAL_MACHINE `prefix` + `tail` (e.g. the services prefix + the driver path).
 bool OpenJoinedKey(RegistryReader& reg, const char* prefix, const char* tail, RegKey* key);
+// The same key opened for `access` only (RegOpenKeyExA): false when it cannot be, the user
+// lacking that access among the reasons.
+bool OpenJoinedKeyFor(RegistryAccessCheck& reg, const char* prefix, const char* tail,
+                      uint32_t access, RegKey* key);
 
 // Hook library: opens the first device's settings key, only on a dual setup.
 bool OpenHookSettingsKey(RegistryReaderW& reg, RegKey* key);

@@ -264,7 +264,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RunDialogs(m, in, (board & 0x10) != 0);
     SimSystem sys;
     QuietShell shell;
-    RunReminder(m.reg, sys, shell);
+    RunReminder(m.reg, m.reg, sys, shell);
     FUZZ_CHECK(m.reg.OpenKeyCount() == 0 && sys.OpenHandleCount() == 0);
     return 0;
 }

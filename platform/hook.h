@@ -13,7 +13,6 @@ using SharedBlock = uintptr_t;
 constexpr int32_t WH_CALLWNDPROC_ = 4;
 constexpr int32_t HC_ACTION_ = 0;
 constexpr int32_t GWL_STYLE_ = -16;
-constexpr uint32_t KEY_READ_ = 0x20019;
 constexpr uint32_t PAGE_READWRITE_ = 0x04;
 constexpr uint32_t FILE_MAP_WRITE_ = 0x0002;
 

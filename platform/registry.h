@@ -63,6 +63,21 @@ class RegistryPort : public RegistryWriter {
     ~RegistryPort() = default;
 };
 
+constexpr uint32_t KEY_READ_ = 0x20019;
+constexpr uint32_t KEY_SET_VALUE_ = 0x0002;
+constexpr uint32_t KEY_CREATE_SUB_KEY_ = 0x0004;
+
+// RegOpenKeyExA asking for the access named: how the reminder learns whether the user may write
+// a key, without writing.
+class RegistryAccessCheck {
+  public:
+    virtual int32_t OpenKeyEx(RegKey parent, const char* path, uint32_t access, RegKey* out) = 0;
+    virtual int32_t CloseKey(RegKey key) = 0;
+
+  protected:
+    ~RegistryAccessCheck() = default;
+};
+
 // The wide reads (RegOpenKeyW, RegOpenKeyExW, RegQueryValueExW), as the hook library makes them.
 class RegistryReaderW {
   public:

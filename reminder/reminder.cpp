@@ -78,6 +78,14 @@ bool IsTvReminderDue(RegistryReader& reg, const DiscoveryRecord& adapter) {
     return (selected & available & 3u) == 0;
 }
 
+bool MayChooseMonitor(RegistryAccessCheck& rights, const DiscoveryRecord& adapter) {
+    RegKey key = 0;
+    if (!OpenJoinedKeyFor(rights, kServicesPrefix, adapter.driverPath, KEY_SET_VALUE_, &key))
+        return false;
+    rights.CloseKey(key);
+    return true;
+}
+
 bool ReminderCommandLine(ReminderSystem& sys, char* buffer, uint32_t size) {
     // The two texts and the two quotes; the directory's own terminator ends the line.
     constexpr uint32_t kAdded = sizeof(kAppletProgram) + sizeof(kAppletArguments);
@@ -104,7 +112,8 @@ bool HandleReminderCommand(ReminderSystem& sys, int32_t id) {
     return true;
 }
 
-int RunReminder(RegistryWriter& reg, ReminderSystem& sys, ReminderShell& shell) {
+int RunReminder(RegistryWriter& reg, RegistryAccessCheck& rights, ReminderSystem& sys,
+                ReminderShell& shell) {
     const DiscoveryRecord adapter = DiscoverAdapters(reg, kReminderDiscovery);
     if (!adapter.found)
         return 0;
@@ -117,7 +126,7 @@ int RunReminder(RegistryWriter& reg, ReminderSystem& sys, ReminderShell& shell) 
         return 0;
     }
     // A reminder that could not be shown leaves the stage as it was: it comes again next time.
-    if (shell.CreateOwnerWindow(kReminderOwnerWindow)) {
+    if (MayChooseMonitor(rights, adapter) && shell.CreateOwnerWindow(kReminderOwnerWindow)) {
         if (IsMonitorReminderDue(reg, adapter) && shell.ShowReminder(kMonitorReminderDialog))
             WriteReminderStage(reg, adapter.driverPath, kStageMonitorDone);
         if (IsTvReminderDue(reg, adapter) && shell.ShowReminder(kTvReminderDialog))

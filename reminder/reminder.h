@@ -54,6 +54,11 @@ void WriteReminderStage(RegistryWriter& reg, const char* driverPath, int32_t sta
 bool IsMonitorReminderDue(RegistryReader& reg, const DiscoveryRecord& adapter);
 bool IsTvReminderDue(RegistryReader& reg, const DiscoveryRecord& adapter);
 
+// Whether this user can act on a reminder: the applet, which the reminder opens, stores the
+// choices in the settings key and refuses a user who may not. The key is opened for setting
+// values (which writes nothing) and closed again.
+bool MayChooseMonitor(RegistryAccessCheck& rights, const DiscoveryRecord& adapter);
+
 // The command line that opens the monitor selection applet: "<system directory>\control.exe"
 // in quotes, then " lumora2.cpl". Unquoted, a system directory with a space in its path would
 // have Windows try the shorter paths first. False when it does not fit `size` bytes.
@@ -77,5 +82,8 @@ class ReminderShell {
     ~ReminderShell() = default;
 };
 
-// The whole program, from discovery to the end; the exit code, which is always 0.
-int RunReminder(RegistryWriter& reg, ReminderSystem& sys, ReminderShell& shell);
+// The whole program, from discovery to the end; the exit code, which is always 0. `rights` is
+// the registry seen through RegOpenKeyExA (the same registry as `reg`). A user who may not
+// choose the monitor is shown nothing and the stage stays, for the next user who may.
+int RunReminder(RegistryWriter& reg, RegistryAccessCheck& rights, ReminderSystem& sys,
+                ReminderShell& shell);

@@ -169,13 +169,26 @@ bool SimRegistry::GetRaw(RegKey root, const std::string& path, const std::string
     return true;
 }
 
-void SimRegistry::DenyWrites(RegKey root, const std::string& path) {
+void SimRegistry::SetWritable(RegKey root, const std::string& path, bool writable) {
     std::string full;
     if (Resolve(root, path.c_str(), &full))
-        denied_.insert(full);
+        writable_[full] = writable;
 }
 
-int32_t SimRegistry::Open(RegKey parent, const char* path, bool create, RegKey* out) {
+bool SimRegistry::Writable(const std::string& full) const {
+    for (std::string key = full;;) {
+        auto rule = writable_.find(key);
+        if (rule != writable_.end())
+            return rule->second;
+        const size_t parent = key.rfind('\\');
+        if (parent == std::string::npos)
+            return true;
+        key.resize(parent);
+    }
+}
+
+int32_t SimRegistry::Open(RegKey parent, const char* path, bool create, RegKey* out,
+                          uint32_t access) {
     ++calls_;
     if (!out)
         return 87;  // ERROR_INVALID_PARAMETER
@@ -187,9 +200,14 @@ int32_t SimRegistry::Open(RegKey parent, const char* path, bool create, RegKey* 
     if (!keys_.count(full) && full.find('\\') != std::string::npos) {
         if (!create)
             return ERROR_FILE_NOT_FOUND_;
+        if (!Writable(full.substr(0, full.rfind('\\'))))
+            return ERROR_ACCESS_DENIED_;
         std::string base = RootName(parent).empty() ? handles_[parent] : RootName(parent);
         Create(full, base + "\\" + (path ? path : ""));
+        writes.push_back(full);
     }
+    if ((access & (KEY_SET_VALUE_ | KEY_CREATE_SUB_KEY_)) && !Writable(full))
+        return ERROR_ACCESS_DENIED_;
     RegKey handle = nextHandle_;
     nextHandle_ += 4;
     handles_[handle] = full;
@@ -241,14 +259,13 @@ int32_t SimRegistry::FindValue(RegKey key, const std::string& name, const Value*
     return ERROR_SUCCESS_;
 }
 
-int32_t SimRegistry::WritableKey(RegKey key, Key** out) {
+int32_t SimRegistry::WritableKey(RegKey key, Key** out, std::string* full) {
     ++calls_;
     *out = FindHandle(key);
     if (!*out)
         return ERROR_INVALID_HANDLE_;
-    std::string full;
-    Resolve(key, nullptr, &full);
-    return denied_.count(full) ? ERROR_ACCESS_DENIED_ : ERROR_SUCCESS_;
+    Resolve(key, nullptr, full);
+    return Writable(*full) ? ERROR_SUCCESS_ : ERROR_ACCESS_DENIED_;
 }
 
 int32_t SimRegistry::QueryValue(RegKey key, const char* name, uint32_t* type, uint8_t* data,
@@ -269,12 +286,14 @@ int32_t SimRegistry::SetValue(RegKey key, const char* name, uint32_t type, const
     if (Fails("registry SetValue"))
         return ERROR_ACCESS_DENIED_;
     Key* k = nullptr;
-    const int32_t rc = WritableKey(key, &k);
+    std::string full;
+    const int32_t rc = WritableKey(key, &k, &full);
     if (rc != ERROR_SUCCESS_)
         return rc;
     Value& value = k->values[Lower(name ? name : "")];
     value.type = type;
     value.data.assign(data, data + (data ? size : 0));
+    writes.push_back(full + "\\" + Lower(name ? name : ""));
     return ERROR_SUCCESS_;
 }
 
@@ -282,10 +301,14 @@ int32_t SimRegistry::DeleteValue(RegKey key, const char* name) {
     if (Fails("registry DeleteValue"))
         return ERROR_ACCESS_DENIED_;
     Key* k = nullptr;
-    const int32_t rc = WritableKey(key, &k);
+    std::string full;
+    const int32_t rc = WritableKey(key, &k, &full);
     if (rc != ERROR_SUCCESS_)
         return rc;
-    return k->values.erase(Lower(name ? name : "")) ? ERROR_SUCCESS_ : ERROR_FILE_NOT_FOUND_;
+    if (!k->values.erase(Lower(name ? name : "")))
+        return ERROR_FILE_NOT_FOUND_;
+    writes.push_back(full + "\\" + Lower(name ? name : ""));
+    return ERROR_SUCCESS_;
 }
 
 int32_t SimRegistry::EnumKey(RegKey key, uint32_t index, char* name, uint32_t nameSize) {
@@ -321,6 +344,12 @@ int32_t SimRegistry::CloseKey(RegKey key) {
     if (!RootName(key).empty())
         return ERROR_SUCCESS_;
     return handles_.erase(key) && !failed ? ERROR_SUCCESS_ : ERROR_INVALID_HANDLE_;
+}
+
+int32_t SimRegistry::OpenKeyEx(RegKey parent, const char* path, uint32_t access, RegKey* out) {
+    if (Fails("registry OpenKeyEx"))
+        return ERROR_ACCESS_DENIED_;
+    return Open(parent, path, false, out, access);
 }
 
 int32_t SimRegistry::OpenKeyW(RegKey parent, const char16_t* path, RegKey* out) {

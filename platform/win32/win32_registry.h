@@ -32,6 +32,13 @@ inline int32_t OpenKey(RegKey parent, const char* path, RegKey* out) {
     return rc;
 }
 
+inline int32_t OpenKeyEx(RegKey parent, const char* path, uint32_t access, RegKey* out) {
+    HKEY key = nullptr;
+    LONG rc = RegOpenKeyExA(H(parent), path, 0, access, &key);
+    *out = rc == ERROR_SUCCESS ? K(key) : 0;
+    return rc;
+}
+
 inline int32_t CreateKey(RegKey parent, const char* path, RegKey* out) {
     HKEY key = nullptr;
     LONG rc = RegCreateKeyA(H(parent), path, &key);
@@ -121,8 +128,18 @@ class Win32RegistryWrites : public Win32RegistryReads<Port> {
 // Reads only: Zenpick and Keldor.
 class Win32RegistryReader final : public Win32RegistryReads<RegistryReader> {};
 
-// Reads and value writes: Nudgel.
+// Reads and value writes: the demo's escapes.
 class Win32RegistryWriter final : public Win32RegistryWrites<RegistryWriter> {};
+
+// Reads, value writes and the access check: Nudgel.
+class Win32ReminderRegistry final : public Win32RegistryWrites<RegistryWriter>,
+                                    public RegistryAccessCheck {
+  public:
+    int32_t OpenKeyEx(RegKey parent, const char* path, uint32_t access, RegKey* out) override {
+        return win32_registry::OpenKeyEx(parent, path, access, out);
+    }
+    int32_t CloseKey(RegKey key) override { return win32_registry::CloseKey(key); }
+};
 
 // Everything the applet does.
 class Win32Registry final : public Win32RegistryWrites<RegistryPort> {

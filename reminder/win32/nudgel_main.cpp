@@ -69,7 +69,7 @@ class Win32ReminderShell final : public ReminderShell {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_instance = instance;
-    Win32RegistryWriter registry;
+    Win32ReminderRegistry registry;
     Win32ReminderShell shell;
-    return RunReminder(registry, g_system, shell);
+    return RunReminder(registry, registry, g_system, shell);
 }

@@ -159,7 +159,7 @@ TEST(AppletEntry, RightsCheckWritesTheBoardIdBackUnchanged) {
         else
             rig.reg.SetRaw(HKEY_LOCAL_MACHINE_, rig.Settings(), kPrimaryBoardId, c.type, c.bytes);
         if (c.denyWrites)
-            rig.reg.DenyWrites(HKEY_LOCAL_MACHINE_, rig.Settings());
+            rig.reg.SetWritable(HKEY_LOCAL_MACHINE_, rig.Settings(), false);
         EXPECT_EQ(CheckAdminRights(rig.applet), c.rights) << c.what;
         uint32_t type = 0;
         SimRegistry::Bytes after;

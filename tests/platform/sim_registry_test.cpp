@@ -96,11 +96,31 @@ TEST(SimRegistry, EnumeratesSubkeysAndRefusesDeniedWrites) {
     EXPECT_EQ(reg.EnumKey(key, 1, name, 4), ERROR_MORE_DATA_);
     EXPECT_EQ(reg.EnumKey(key, 2, name, sizeof(name)), ERROR_NO_MORE_ITEMS_);
 
-    reg.DenyWrites(HKEY_LOCAL_MACHINE_, "s");
+    reg.SetWritable(HKEY_LOCAL_MACHINE_, "s", false);
     const uint8_t one[4] = {1, 0, 0, 0};
     EXPECT_EQ(reg.SetValue(key, "V", REG_DWORD_, one, 4), ERROR_ACCESS_DENIED_);
     EXPECT_FALSE(reg.GetRaw(HKEY_LOCAL_MACHINE_, "S", "V", nullptr, nullptr));
     reg.CloseKey(key);
+
+    // The rule holds for the keys below, up to a nearer one; reading stays open. A key opened
+    // for setting values, or a subkey made, is refused where writes are.
+    reg.SetWritable(HKEY_LOCAL_MACHINE_, "S\\Beta\\Device0", true);
+    RegKey beta = 0, device = 0, made = 0;
+    EXPECT_EQ(reg.OpenKeyEx(HKEY_LOCAL_MACHINE_, "S\\Beta", KEY_SET_VALUE_, &beta),
+              ERROR_ACCESS_DENIED_);
+    EXPECT_EQ(reg.CreateKey(HKEY_LOCAL_MACHINE_, "S\\Beta\\New", &made), ERROR_ACCESS_DENIED_);
+    EXPECT_FALSE(reg.KeyExists(HKEY_LOCAL_MACHINE_, "S\\Beta\\New"));
+    ASSERT_EQ(reg.OpenKeyEx(HKEY_LOCAL_MACHINE_, "S\\Beta", KEY_READ_, &beta), ERROR_SUCCESS_);
+    EXPECT_EQ(reg.SetValue(beta, "V", REG_DWORD_, one, 4), ERROR_ACCESS_DENIED_);
+    ASSERT_EQ(reg.OpenKeyEx(HKEY_LOCAL_MACHINE_, "S\\Beta\\Device0", KEY_SET_VALUE_, &device),
+              ERROR_SUCCESS_);
+    EXPECT_EQ(reg.SetValue(device, "V", REG_DWORD_, one, 4), ERROR_SUCCESS_);
+    EXPECT_EQ(reg.CreateKey(device, "Sub", &made), ERROR_SUCCESS_);
+    EXPECT_EQ(reg.writes, (std::vector<std::string>{"hklm\\s\\beta\\device0\\v",
+                                                    "hklm\\s\\beta\\device0\\sub"}));
+    for (RegKey k : {beta, device, made})
+        reg.CloseKey(k);
+    EXPECT_EQ(reg.OpenKeyCount(), 0);
 }
 
 }  // namespace

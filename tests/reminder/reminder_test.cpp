@@ -69,7 +69,7 @@ TEST(ReminderStage, WrittenOnlyIntoAnExistingKey) {
     WriteReminderStage(board.reg, board.adapter.driverPath, 1);
     EXPECT_EQ(board.StoredStage(), 1);
 
-    board.reg.DenyWrites(HKEY_LOCAL_MACHINE_, board.Maker());
+    board.reg.SetWritable(HKEY_LOCAL_MACHINE_, board.Maker(), false);
     WriteReminderStage(board.reg, board.adapter.driverPath, 2);
     EXPECT_EQ(board.StoredStage(), 1) << "a refused write is ignored";
 
@@ -232,7 +232,7 @@ TEST(RunReminder, BothRemindersInTurnThenTheStageAdvances) {
     FakeShell shell(board, sys);
     board.Stage(0);
     board.Tv(kAvailableTvSet, 1);
-    EXPECT_EQ(RunReminder(board.reg, sys, shell), 0);
+    EXPECT_EQ(RunReminder(board.reg, board.reg, sys, shell), 0);
     EXPECT_EQ(shell.shown, (std::vector<int>{125, 130}));
     EXPECT_EQ(shell.stageWhenShown, (std::vector<int32_t>{0, 1}));
     EXPECT_EQ(shell.mutexUsersWhenShown, 1);
@@ -281,7 +281,7 @@ TEST(RunReminder, OnlyWhatIsDue) {
         board.Tv(kAvailableTvSet, c.available);
         if (c.selected >= 0)
             board.Tv(kSelectedTvSet, static_cast<uint32_t>(c.selected));
-        EXPECT_EQ(RunReminder(board.reg, sys, shell), 0);
+        EXPECT_EQ(RunReminder(board.reg, board.reg, sys, shell), 0);
         EXPECT_EQ(shell.shown, c.shown);
         EXPECT_EQ(board.StoredStage(), c.stageAfter);
         EXPECT_EQ(board.reg.OpenKeyCount(), 0);
@@ -294,7 +294,7 @@ TEST(RunReminder, EndsSilently) {
         Board board("vgasave\\Device0");
         SimSystem sys;
         FakeShell shell(board, sys);
-        EXPECT_EQ(RunReminder(board.reg, sys, shell), 0);
+        EXPECT_EQ(RunReminder(board.reg, board.reg, sys, shell), 0);
         EXPECT_FALSE(shell.windowCreated);
         EXPECT_EQ(sys.OpenHandleCount(), 0);
     }
@@ -306,7 +306,7 @@ TEST(RunReminder, EndsSilently) {
         FakeShell shell(board, sys);
         uint32_t error = 0;
         SysHandle first = sys.CreateNamedMutex(kReminderMutexName, true, &error);
-        EXPECT_EQ(RunReminder(board.reg, sys, shell), 0);
+        EXPECT_EQ(RunReminder(board.reg, board.reg, sys, shell), 0);
         EXPECT_FALSE(shell.windowCreated);
         EXPECT_TRUE(shell.shown.empty());
         EXPECT_TRUE(sys.beeps.empty());
@@ -321,9 +321,26 @@ TEST(RunReminder, EndsSilently) {
         SimSystem sys;
         FakeShell shell(board, sys);
         shell.windowFails = true;
-        EXPECT_EQ(RunReminder(board.reg, sys, shell), 0);
+        EXPECT_EQ(RunReminder(board.reg, board.reg, sys, shell), 0);
         EXPECT_TRUE(shell.shown.empty());
         EXPECT_EQ(board.StoredStage(), 0);
+        EXPECT_EQ(sys.OpenHandleCount(), 0);
+        EXPECT_EQ(board.reg.OpenKeyCount(), 0);
+    }
+    {
+        // A user who may not set values in the settings key cannot choose a monitor: nothing
+        // is shown or started, and the stage, which this user could write, stays for the next.
+        Board board;
+        board.Stage(0);
+        board.Tv(kAvailableTvSet, 1);
+        board.reg.SetWritable(HKEY_LOCAL_MACHINE_, board.Settings(), false);
+        SimSystem sys;
+        FakeShell shell(board, sys);
+        EXPECT_EQ(RunReminder(board.reg, board.reg, sys, shell), 0);
+        EXPECT_FALSE(shell.windowCreated);
+        EXPECT_TRUE(sys.launched.empty());
+        EXPECT_EQ(board.StoredStage(), 0);
+        EXPECT_TRUE(board.reg.writes.empty());
         EXPECT_EQ(sys.OpenHandleCount(), 0);
         EXPECT_EQ(board.reg.OpenKeyCount(), 0);
     }

@@ -2,6 +2,10 @@
 // port calls, then again from the same start once for every call, with that call failing as
 // Windows fails it. Whatever fails, the operation releases what it took, shows no message that
 // its rules do not name, and writes nothing that the failure must prevent.
+//
+// And every program runs as an ordinary user, a member of Windows NT 4.0 Workstation's Users
+// group, on the same machines: it does for that user what the user may do, and writes nothing
+// under HKEY_LOCAL_MACHINE.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +21,7 @@
 #include "alignhook/hook_library.h"
 #include "applet/twin_control.h"
 #include "platform/sim/sim_hook.h"
+#include "platform/sim/sim_user.h"
 #include "reminder/reminder.h"
 #include "tests/applet/applet_rig.h"
 #include "tests/tray/tray_rig.h"
@@ -78,8 +83,10 @@ struct TrayWorld : TrayRig {
     }
     void Check() {
         ExpectAllReleased();
-        for (const SimWindows::Box& box : windows.boxes)
-            EXPECT_EQ(box.text, "No Display modes available.");
+        for (const SimWindows::Box& box : windows.boxes) {
+            EXPECT_TRUE(box.text == "No Display modes available." || box.text == kSessionModeText)
+                << box.text;
+        }
         EXPECT_TRUE(sys.beeps.empty());
         EXPECT_EQ(sys.OpenHandleCount(), 0) << "the mutex is closed";
         // The button window the program holds is the one alive, with its class registered.
@@ -103,7 +110,7 @@ void CheckTvSwitch(TrayWorld& w, bool on) {
         (e.sent[1] == TV_ACTION_UNDO ? undone : taken) |= e.answered;
     }
     for (const SimBoard::Change& c : w.board.changes)
-        applied |= c.flags == CDS_UPDATEREGISTRY_ && c.answer == DISP_CHANGE_SUCCESSFUL_;
+        applied |= !(c.flags & CDS_TEST_) && c.answer == DISP_CHANGE_SUCCESSFUL_;
     EXPECT_TRUE(!taken || applied || undone) << "a TV request left without its mode or undo";
     EXPECT_EQ(w.tray.state.tvOutputOn, taken && applied ? on : !on);
     const Rect none = {};
@@ -123,7 +130,16 @@ void AddTrayOperations(std::vector<Operation>& ops) {
     ops.push_back(Op<W>(
         "BuildTrayMenu", [](W& w) { BuildModeCatalogue(w.tray, kMainWindow); },
         [](W& w) { BuildTrayMenu(w.tray, kMainWindow); }));
+    const auto user = [](W& w) {
+        RunAsOrdinaryUser(w.reg, w.sys, &w.board);
+        w.Built();
+    };
     ops.push_back(Op<W>("ApplyMode", built, [](W& w) { ApplyMode(w.tray, 1, kMainWindow); }));
+    ops.push_back(Op<W>("ApplyMode as a member of Users", user,
+                        [](W& w) { ApplyMode(w.tray, 1, kMainWindow); }));
+    ops.push_back(Op<W>(
+        "SwitchTvOutput onto the TV as a member of Users", user,
+        [](W& w) { SwitchTvOutput(w.tray, true); }, [](W& w) { CheckTvSwitch(w, true); }));
     ops.push_back(Op<W>(
         "SwitchTvOutput onto the TV", built, [](W& w) { SwitchTvOutput(w.tray, true); },
         [](W& w) { CheckTvSwitch(w, true); }));
@@ -439,6 +455,7 @@ struct ReminderWorld : ProgramWorld, ReminderShell {
 
 struct ControllerWorld : ProgramWorld, ControllerShell {
     int hooking = 0;  // started less stopped
+    int starts = 0;
     ControllerWorld() {
         reg.SetString(HKEY_LOCAL_MACHINE_, kDeviceMapKey, kSecondDeviceValue, kDevice1);
     }
@@ -455,14 +472,17 @@ struct ControllerWorld : ProgramWorld, ControllerShell {
     intptr_t DefaultWindowProc(ControllerWindow, uint32_t, uintptr_t, intptr_t) override {
         return 0;
     }
-    void StartHooking() override { ++hooking; }
+    void StartHooking() override {
+        ++hooking;
+        ++starts;
+    }
     void StopHooking() override { --hooking; }
 };
 
 void AddReminderAndControllerOperations(std::vector<Operation>& ops) {
     ops.push_back(Op<ReminderWorld>(
         "RunReminder", [](ReminderWorld&) {},
-        [](ReminderWorld& w) { EXPECT_EQ(RunReminder(w.reg, w.sys, w), 0); },
+        [](ReminderWorld& w) { EXPECT_EQ(RunReminder(w.reg, w.reg, w.sys, w), 0); },
         [](ReminderWorld& w) {
             // The stage moves on only past reminders that were shown.
             for (size_t i = 0; i < w.stageWhenShown.size(); ++i)
@@ -559,6 +579,147 @@ void AddHookOperations(std::vector<Operation>& ops) {
             EXPECT_EQ(shared, w.lib.hook) << "the handle published is the one installed, or 0";
             EXPECT_EQ(w.port.installed.size(), w.lib.hook ? 1u : 0u);
         }));
+}
+
+// --- Every program as a member of Users.
+
+std::vector<std::string> MachineWrites(const SimRegistry& reg) {
+    std::vector<std::string> machine;
+    for (const std::string& write : reg.writes) {
+        if (write.rfind("hklm\\", 0) == 0)
+            machine.push_back(write);
+    }
+    return machine;
+}
+
+size_t SessionChanges(const SimBoard& board) {
+    return std::count_if(board.changes.begin(), board.changes.end(), [](const SimBoard::Change& c) {
+        return c.flags == 0 && c.answer == DISP_CHANGE_SUCCESSFUL_;
+    });
+}
+
+// The escapes a feature command sends and the flags it leaves, as one text.
+std::string FeatureRun(uint32_t command, bool user) {
+    TrayWorld w;
+    if (user)
+        RunAsOrdinaryUser(w.reg, w.sys, &w.board);
+    w.Built();
+    w.board.escapes.clear();
+    MainWndProc(w.tray, kMainWindow, WM_COMMAND_, w.tray.menu.fixedBase + command, 0);
+    std::string run;
+    for (const SimBoard::EscapeCall& e : w.board.escapes) {
+        run += std::to_string(e.code) + (e.answered ? ":" : "?");
+        for (uint32_t word : e.sent)
+            run += std::to_string(word) + ",";
+        run += " ";
+    }
+    const DisplayState& s = w.tray.state;
+    run += std::to_string(s.hardwareZoomOn) + std::to_string(s.flickerFixingOn) +
+           std::to_string(s.grayscaleOn) + std::to_string(s.videoOptimization);
+    EXPECT_TRUE(w.windows.boxes.empty());
+    EXPECT_TRUE(MachineWrites(w.reg).empty());
+    w.Check();
+    return run;
+}
+
+TEST(OrdinaryUser, EveryProgramAsAMemberOfUsers) {
+    const struct {
+        const char* name;
+        std::function<void()> run;
+    } rows[] = {
+        {"Zenpick: modes from the menu, for the session, told once",
+         [] {
+             TrayWorld w;
+             RunAsOrdinaryUser(w.reg, w.sys, &w.board);
+             w.Built();
+             for (uint32_t entry : {1u, 2u})
+                 MainWndProc(w.tray, kMainWindow, WM_COMMAND_, 32878 + entry, 0);
+             EXPECT_EQ(SessionChanges(w.board), 2u);
+             EXPECT_EQ(w.board.screen.width, w.tray.catalogue.entries[2].dmPelsWidth);
+             ASSERT_EQ(w.windows.boxes.size(), 1u);
+             EXPECT_EQ(w.windows.boxes[0].text, kSessionModeText);
+             EXPECT_TRUE(MachineWrites(w.reg).empty());
+             w.Check();
+         }},
+        {"Zenpick: onto the TV and back, for the session, told once",
+         [] {
+             TrayWorld w;
+             RunAsOrdinaryUser(w.reg, w.sys, &w.board);
+             w.Built();
+             w.tray.mainWindow = kMainWindow;
+             const uint32_t tv = w.tray.menu.fixedBase + kTvModeCommand;
+             MainWndProc(w.tray, kMainWindow, WM_COMMAND_, tv, 0);
+             EXPECT_TRUE(w.tray.state.tvOutputOn);
+             MainWndProc(w.tray, kMainWindow, WM_COMMAND_, tv, 0);
+             EXPECT_FALSE(w.tray.state.tvOutputOn);
+             EXPECT_EQ(SessionChanges(w.board), 4u) << "the interim and the target, both ways";
+             for (const SimBoard::EscapeCall& e : w.board.escapes)
+                 EXPECT_FALSE(e.sent[0] == TV_SET && e.sent[1] == TV_ACTION_UNDO) << "no undo";
+             ASSERT_EQ(w.windows.boxes.size(), 1u);
+             EXPECT_EQ(w.windows.boxes[0].owner, kMainWindow);
+             EXPECT_TRUE(MachineWrites(w.reg).empty());
+             w.Check();
+         }},
+        {"Zenpick: the board's features, as for an administrator",
+         [] {
+             for (uint32_t command : {kHardwareZoomCommand, kVideoOptimizationAutoCommand,
+                                      kFlickerFixingCommand, kGrayscaleCommand}) {
+                 EXPECT_EQ(FeatureRun(command, true), FeatureRun(command, false)) << command;
+             }
+         }},
+        {"Nudgel: silent, the stage kept for a user who may choose",
+         [] {
+             ReminderWorld w;
+             RunAsOrdinaryUser(w.reg, w.sys);
+             EXPECT_EQ(RunReminder(w.reg, w.reg, w.sys, w), 0);
+             EXPECT_TRUE(w.shown.empty());
+             EXPECT_TRUE(w.sys.launched.empty());
+             EXPECT_EQ(w.Stage(), 0);
+             EXPECT_TRUE(w.reg.writes.empty());
+             w.Check();
+         }},
+        {"lumora2.cpl: the monitor selection, refused with the rights message",
+         [] {
+             AppletWorld<Board::kSingle> w;
+             RunAsOrdinaryUser(w.reg, w.sys);
+             w.Count();
+             AppletMessage(w.applet, applet_test::kControlPanel, CPL_DBLCLK_, 0, nullptr);
+             ASSERT_EQ(w.ui.boxes.size(), 1u);
+             EXPECT_EQ(w.ui.boxes[0].text, kRightsMessage);
+             EXPECT_TRUE(w.ui.runs.empty()) << "no dialog";
+             EXPECT_TRUE(MachineWrites(w.reg).empty());
+             w.Check();
+         }},
+        {"lumora2.cpl: the alignment options, in the user's own key",
+         [] {
+             AppletWorld<Board::kTwoHead> w;
+             RunAsOrdinaryUser(w.reg, w.sys);
+             w.Count();
+             w.ui.controls.clear();
+             w.ui.AddControls(
+                 {IDC_TWIN_OK, IDC_TWIN_CANCEL, IDC_MAXIMIZE_ALIGNMENT, IDC_DIALOG_ALIGNMENT});
+             TwinControlDlgProc(w.applet, applet_test::kDialog, WM_INITDIALOG_, 0);
+             w.ui.At(IDC_DIALOG_ALIGNMENT).checked = true;
+             TwinControlDlgProc(w.applet, applet_test::kDialog, WM_COMMAND_, IDC_DIALOG_ALIGNMENT);
+             TwinControlDlgProc(w.applet, applet_test::kDialog, WM_COMMAND_, IDC_TWIN_OK);
+             EXPECT_EQ(w.Number(kAlignmentKey, kTwinControlFlag, REG_DWORD_, HKEY_CURRENT_USER_),
+                       2);
+             EXPECT_TRUE(MachineWrites(w.reg).empty());
+             w.Check();
+         }},
+        {"Keldor: runs",
+         [] {
+             ControllerWorld w;
+             RunAsOrdinaryUser(w.reg, w.sys);
+             EXPECT_EQ(RunAlignmentController(w.sys, w.reg, w), 0);
+             EXPECT_EQ(w.starts, 1);
+             w.Check();
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.run();
+    }
 }
 
 TEST(FaultSweep, EveryCallOfEveryOperationMayFail) {

@@ -1,10 +1,12 @@
 """Nudgel.exe end to end under Wine: the reminders it shows, what it starts and the stage it
 leaves in the registry."""
 import os
+import re
+import subprocess
 import time
 import unittest
 
-from winelab import BUILD, MAKER, SERVICES, WineLab, parse_window
+from winelab import BUILD, MAKER, SERVICES, WINE, WineLab, parse_window
 
 NUDGEL = os.path.join(BUILD, "Nudgel.exe")
 TITLE = "orvel Driverinstallation"
@@ -13,6 +15,7 @@ TV_TEXT = "No TV Standard Selected. You are not able to use TV out."
 WS_SYSMENU, WS_CAPTION, WS_VISIBLE = 0x00080000, 0x00C00000, 0x10000000
 WS_EX_TOPMOST = 0x8
 VK_ESCAPE, IDCANCEL = 27, 2
+KEY_SET_VALUE = 0x2
 
 lab = None
 
@@ -21,6 +24,7 @@ def setUpModule():
     global lab
     lab = WineLab()
     lab.start()
+    lab.regedit([(r"HKEY_CURRENT_USER\Software\Wine\Debug", {"RelayInclude": "advapi32.RegOpenKeyExA"})])
 
 
 def tearDownModule():
@@ -40,10 +44,31 @@ class NudgelTest(unittest.TestCase):
         self.assertEqual(lab.device_map(), "\\REGISTRY\\Machine\\System\\CurrentControlSet\\Services\\" + device)
         lab.clear_control_log()
 
-    def start(self):
-        proc = lab.start_program(NUDGEL)
+    def start(self, traced=False):
+        """traced: its RegOpenKeyExA calls are traced, for access_checks."""
+        if traced:
+            self.trace = os.path.join(lab.dir, "nudgel-relay.txt")
+            with open(self.trace, "w") as log:
+                proc = subprocess.Popen([WINE, NUDGEL], env=dict(lab.env, WINEDEBUG="+relay"),
+                                        stdout=subprocess.DEVNULL, stderr=log)
+        else:
+            proc = lab.start_program(NUDGEL)
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
         return proc
+
+    def access_checks(self):
+        """(key, access, result) of each RegOpenKeyExA of the traced copy."""
+        calls = []
+        with open(self.trace, errors="replace") as log:
+            for line in log:
+                call = re.search(r'Call advapi32\.RegOpenKeyExA\([0-9a-f]+,[0-9a-f]+ "([^"]*)",'
+                                 r"[0-9a-f]+,([0-9a-f]+),", line)
+                if call:
+                    calls.append([call.group(1).replace("\\\\", "\\"), int(call.group(2), 16), None])
+                done = re.search(r"Ret  advapi32\.RegOpenKeyExA\(\) retval=([0-9a-f]+)", line)
+                if done and calls:
+                    calls[-1][2] = int(done.group(1), 16)
+        return [tuple(c) for c in calls]
 
     def stage(self):
         value = lab.reg_query(self.software, "OrvelIsInstalled")
@@ -85,8 +110,11 @@ class NudgelTest(unittest.TestCase):
 
     def test_stage_0_shows_both_reminders_and_advances_the_stage(self):
         self.board({"AvailableTVSet": ("binary", 1)}, stage=0)
-        proc = self.start()
+        proc = self.start(traced=True)
         window = self.reminder(MONITOR_TEXT)
+        # Shown to a user who may set values in the settings key: opened for that, and granted.
+        checks = [c for c in self.access_checks() if "lumora" in c[0]]
+        self.assertEqual(checks, [(r"SYSTEM\CurrentControlSet\Services\lumora\Device0", KEY_SET_VALUE, 0)])
 
         owner = parse_window(lab.probe("info", "Nudgel")[1])
         self.assertEqual(owner["class"], "#1015")
