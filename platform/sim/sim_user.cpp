@@ -1,8 +1,10 @@
 #include "platform/sim/sim_user.h"
 
-// Each row says where it comes from. The registry's rows are the permissions that Windows NT
-// 4.0 Workstation's setup gives its keys , inherited by the keys
-// made below them later; Administrators, SYSTEM and CREATOR OWNER have Full Control everywhere.
+// Each row says where it comes from. The registry's rows are the permissions that Windows NT 4.0
+// Workstation's setup gives its keys, inherited by the keys made below them later;
+// Administrators, SYSTEM and CREATOR OWNER have Full Control everywhere.
+namespace {
+
 const DefaultRight kNt4WorkstationUsersRights[] = {
     {UserRight::kWriteKey, HKEY_LOCAL_MACHINE_, "HARDWARE", false,
      "Everyone: Read. The device map below it is written by the system at every start."},
@@ -27,8 +29,8 @@ const DefaultRight kNt4WorkstationUsersRights[] = {
      "User Manager, Policies, User Rights, \"Shut down the system\": Windows NT 4.0 Workstation "
      "gives it to Everyone and Users (Server to administrators and operators only)."},
 };
-const uint32_t kNt4WorkstationUsersRightCount =
-    sizeof(kNt4WorkstationUsersRights) / sizeof(kNt4WorkstationUsersRights[0]);
+
+}  // namespace
 
 void RunAsOrdinaryUser(SimRegistry& reg, SimSystem& sys, SimBoard* board) {
     for (const DefaultRight& row : kNt4WorkstationUsersRights) {

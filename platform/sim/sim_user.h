@@ -26,12 +26,9 @@ struct DefaultRight {
     const char* source;  // where the row comes from
 };
 
-// The Users group's default rights on Windows NT 4.0 Workstation, as far as the tools meet them.
-// Reading is allowed everywhere the tools read (Everyone: Read on every key listed).
-extern const DefaultRight kNt4WorkstationUsersRights[];
-extern const uint32_t kNt4WorkstationUsersRightCount;
-
-// From now on the machine's programs run as such a user: the registry refuses the writes that
-// the table refuses, the display (where the machine has the board) keeps its defaults, and the
-// privileges are the table's.
+// From now on the machine's programs run as such a user, with the rights of the table of the
+// Users group's defaults on Windows NT 4.0 Workstation (sim_user.cpp, each row with its source),
+// as far as the tools meet them. Reading is allowed everywhere the tools read (Everyone: Read on
+// every key the table names). The registry refuses the writes that the table refuses, the display
+// (where the machine has the board) keeps its defaults, and the privileges are the table's.
 void RunAsOrdinaryUser(SimRegistry& reg, SimSystem& sys, SimBoard* board = nullptr);

@@ -327,23 +327,6 @@ TEST(RunReminder, EndsSilently) {
         EXPECT_EQ(sys.OpenHandleCount(), 0);
         EXPECT_EQ(board.reg.OpenKeyCount(), 0);
     }
-    {
-        // A user who may not set values in the settings key cannot choose a monitor: nothing
-        // is shown or started, and the stage, which this user could write, stays for the next.
-        Board board;
-        board.Stage(0);
-        board.Tv(kAvailableTvSet, 1);
-        board.reg.SetWritable(HKEY_LOCAL_MACHINE_, board.Settings(), false);
-        SimSystem sys;
-        FakeShell shell(board, sys);
-        EXPECT_EQ(RunReminder(board.reg, board.reg, sys, shell), 0);
-        EXPECT_FALSE(shell.windowCreated);
-        EXPECT_TRUE(sys.launched.empty());
-        EXPECT_EQ(board.StoredStage(), 0);
-        EXPECT_TRUE(board.reg.writes.empty());
-        EXPECT_EQ(sys.OpenHandleCount(), 0);
-        EXPECT_EQ(board.reg.OpenKeyCount(), 0);
-    }
 }
 
 }  // namespace

@@ -53,6 +53,7 @@ TEST(ApplyMode, TestsThenAppliesTheWholeRecordAndRefreshes) {
     EXPECT_EQ(rig.shell.installs, 2);
     EXPECT_EQ(rig.shell.removals, 1);
     EXPECT_EQ(rig.tray.catalogue.selected, 0u);
+    EXPECT_TRUE(rig.windows.boxes.empty()) << "stored: nothing to tell";
     rig.ExpectAllReleased();
 
     // The mode in force once more: tested, changed and refreshed again.

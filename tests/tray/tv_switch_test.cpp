@@ -133,6 +133,7 @@ TEST(SwitchTvOutput, OntoTheTvThroughTheInterimMode) {
     EXPECT_NE(rig.board.tvState, 0u);
     EXPECT_EQ(rig.tray.savedWorkArea.right, 1024);
     EXPECT_EQ(rig.tray.savedWorkArea.bottom, 740);
+    EXPECT_TRUE(rig.windows.boxes.empty()) << "stored: nothing to tell";
     rig.ExpectAllReleased();
 }
 
