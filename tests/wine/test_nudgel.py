@@ -2,11 +2,10 @@
 leaves in the registry."""
 import os
 import re
-import subprocess
 import time
 import unittest
 
-from winelab import BUILD, MAKER, SERVICES, WINE, WineLab, parse_window
+from winelab import BUILD, MAKER, SERVICES, WineLab, parse_window
 
 NUDGEL = os.path.join(BUILD, "Nudgel.exe")
 TITLE = "orvel Driverinstallation"
@@ -46,13 +45,8 @@ class NudgelTest(unittest.TestCase):
 
     def start(self, traced=False):
         """traced: its RegOpenKeyExA calls are traced, for access_checks."""
-        if traced:
-            self.trace = os.path.join(lab.dir, "nudgel-relay.txt")
-            with open(self.trace, "w") as log:
-                proc = subprocess.Popen([WINE, NUDGEL], env=dict(lab.env, WINEDEBUG="+relay"),
-                                        stdout=subprocess.DEVNULL, stderr=log)
-        else:
-            proc = lab.start_program(NUDGEL)
+        self.trace = os.path.join(lab.dir, "nudgel-relay.txt") if traced else None
+        proc = lab.start_program(NUDGEL, trace=self.trace)
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
         return proc
 

@@ -12,11 +12,10 @@ optimisation, the TV configuration) show as the seeded values say.
 """
 import os
 import re
-import subprocess
 import time
 import unittest
 
-from winelab import BUILD, SERVICES, WINE, WineLab, parse_window
+from winelab import BUILD, SERVICES, WineLab, parse_window
 
 ZENPICK = os.path.join(BUILD, "Zenpick.exe")
 TITLE = "orvel Zenpick"
@@ -81,13 +80,8 @@ class ZenpickTest(unittest.TestCase):
     def start(self, traced=False):
         """Starts Zenpick and waits for its main window; returns (process, main window).
         traced: its Shell_NotifyIconA calls are traced, for icon_calls."""
-        if traced:
-            self.trace = os.path.join(lab.dir, "zenpick-relay.txt")
-            with open(self.trace, "w") as log:
-                proc = subprocess.Popen([WINE, ZENPICK], env=dict(lab.env, WINEDEBUG="+relay"),
-                                        stdout=subprocess.DEVNULL, stderr=log)
-        else:
-            proc = lab.start_program(ZENPICK)
+        self.trace = os.path.join(lab.dir, "zenpick-relay.txt") if traced else None
+        proc = lab.start_program(ZENPICK, trace=self.trace)
         self.addCleanup(self.end, proc)
         deadline = time.time() + 20
         while lab.window_count(TITLE) == 0:

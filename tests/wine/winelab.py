@@ -195,9 +195,14 @@ class WineLab:
     def windows_path(self, *parts):
         return os.path.join(self.prefix, "drive_c", "windows", *parts)
 
-    def start_program(self, exe, *args):
-        return subprocess.Popen([WINE, exe] + list(args), env=self.env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def start_program(self, exe, *args, trace=None):
+        """trace: a file for the program's relay trace (the calls RelayInclude names)."""
+        if trace is None:
+            return subprocess.Popen([WINE, exe] + list(args), env=self.env,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with open(trace, "w") as log:
+            return subprocess.Popen([WINE, exe] + list(args), env=dict(self.env, WINEDEBUG="+relay"),
+                                    stdout=subprocess.DEVNULL, stderr=log)
 
     def run(self, exe, *args, timeout=60):
         proc = subprocess.run([WINE, exe] + [str(a) for a in args], env=self.env, capture_output=True,

@@ -14,8 +14,14 @@
  *   probe message NAME         print the number of the registered window message NAME
  *   probe unicon HWND ID       take the tray icon ID of window HWND away, as a taskbar that is
  *                              made anew has lost it
+ *   probe inject TITLE DLL MS  load the hook library DLL (a bare name: next to this program)
+ *                              into the process of the window titled TITLE, shown or not, and
+ *                              wait up to MS for it to set the event "probe injected <pid>"
+ *                              (pid: that process's id)
  *
- * Exit code 0 when the window was there (closed: when it went), 1 otherwise.
+ * Exit code 0 when the window was there (closed: when it went; inject: when the library set its
+ * event), 1 otherwise. A child's text is written with \\, \r, \n and \t for a backslash,
+ * carriage return, line feed and tab.
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -49,13 +55,30 @@ static int Count(const char* title) {
     return g_count;
 }
 
+static void PrintEscaped(const char* text) {
+    for (; *text; ++text) {
+        if (*text == '\\')
+            fputs("\\\\", stdout);
+        else if (*text == '\r')
+            fputs("\\r", stdout);
+        else if (*text == '\n')
+            fputs("\\n", stdout);
+        else if (*text == '\t')
+            fputs("\\t", stdout);
+        else
+            putchar(*text);
+    }
+}
+
 static BOOL CALLBACK DescribeChild(HWND child, LPARAM unused) {
     char cls[64], text[256];
     (void)unused;
     GetClassNameA(child, cls, sizeof(cls));
     SendMessageA(child, WM_GETTEXT, sizeof(text), (LPARAM)text);
-    printf("child id=%d class=%s style=%08lx text=%s\n", GetDlgCtrlID(child), cls,
-           (unsigned long)GetWindowLongA(child, GWL_STYLE), text);
+    printf("child id=%d class=%s style=%08lx text=", GetDlgCtrlID(child), cls,
+           (unsigned long)GetWindowLongA(child, GWL_STYLE));
+    PrintEscaped(text);
+    putchar('\n');
     return TRUE;
 }
 
@@ -73,7 +96,52 @@ static void Describe(HWND hwnd) {
            (unsigned long)GetWindowLongA(hwnd, GWL_STYLE),
            (unsigned long)GetWindowLongA(hwnd, GWL_EXSTYLE), IsWindowVisible(hwnd) ? 1 : 0);
     printf("rect=%ld,%ld,%ld,%ld\nowner=%s\n", r.left, r.top, r.right, r.bottom, ownerText);
+    printf("owner_hwnd=%lu\n", (unsigned long)(ULONG_PTR)owner);
     EnumChildWindows(hwnd, DescribeChild, 0);
+}
+
+/* Hooks the thread of `hwnd` with the library's GetMsgProc and posts WM_NULL now and then, so
+ * that the thread calls the hook and Wine loads the library there, until the library's event is
+ * set or `waitMs` have passed. */
+static int Inject(HWND hwnd, const char* dll, DWORD waitMs) {
+    char path[MAX_PATH], name[64];
+    char* slash;
+    DWORD process, start = GetTickCount();
+    DWORD thread = GetWindowThreadProcessId(hwnd, &process);
+    HMODULE library;
+    HOOKPROC proc;
+    HHOOK hook = NULL;
+    HANDLE ready;
+    BOOL done = FALSE;
+    GetModuleFileNameA(NULL, path, sizeof(path));
+    slash = strrchr(path, '\\');
+    if (strchr(dll, '\\') || !slash || (size_t)(slash + 1 - path) + strlen(dll) >= sizeof(path))
+        lstrcpynA(path, dll, sizeof(path));
+    else
+        strcpy(slash + 1, dll);
+    wsprintfA(name, "probe injected %lu", (unsigned long)process);
+    ready = CreateEventA(NULL, TRUE, FALSE, name);
+    library = LoadLibraryA(path);
+    proc = library ? (HOOKPROC)(void*)GetProcAddress(library, "GetMsgProc") : NULL;
+    if (proc && ready && thread)
+        hook = SetWindowsHookExA(WH_GETMESSAGE, proc, library, thread);
+    if (hook) {
+        do {
+            if (!PostMessageA(hwnd, WM_NULL, 0, 0))
+                break;
+        } while (WaitForSingleObject(ready, 200) == WAIT_TIMEOUT &&
+                 GetTickCount() - start < waitMs);
+        done = WaitForSingleObject(ready, 0) == WAIT_OBJECT_0;
+        UnhookWindowsHookEx(hook);
+    } else {
+        fprintf(stderr, "probe: cannot hook with %s (error %lu)\n", path,
+                (unsigned long)GetLastError());
+    }
+    if (library)
+        FreeLibrary(library);
+    if (ready)
+        CloseHandle(ready);
+    return done ? 0 : 1;
 }
 
 int main(int argc, char** argv) {
@@ -165,6 +233,8 @@ int main(int argc, char** argv) {
         return 1;
     if (strcmp(verb, "info") == 0) {
         Describe(hwnd);
+    } else if (strcmp(verb, "inject") == 0 && argc == 5) {
+        return Inject(hwnd, argv[3], (DWORD)atoi(argv[4]));
     } else if (strcmp(verb, "click") == 0 && argc == 4) {
         HWND button = GetDlgItem(hwnd, atoi(argv[3]));
         if (!button)
