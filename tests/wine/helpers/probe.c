@@ -20,8 +20,7 @@
  *                              (pid: that process's id)
  *
  * Exit code 0 when the window was there (closed: when it went; inject: when the library set its
- * event), 1 otherwise. A child's text is written with \\, \r, \n and \t for a backslash,
- * carriage return, line feed and tab.
+ * event), 1 otherwise.
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -55,30 +54,13 @@ static int Count(const char* title) {
     return g_count;
 }
 
-static void PrintEscaped(const char* text) {
-    for (; *text; ++text) {
-        if (*text == '\\')
-            fputs("\\\\", stdout);
-        else if (*text == '\r')
-            fputs("\\r", stdout);
-        else if (*text == '\n')
-            fputs("\\n", stdout);
-        else if (*text == '\t')
-            fputs("\\t", stdout);
-        else
-            putchar(*text);
-    }
-}
-
 static BOOL CALLBACK DescribeChild(HWND child, LPARAM unused) {
     char cls[64], text[256];
     (void)unused;
     GetClassNameA(child, cls, sizeof(cls));
     SendMessageA(child, WM_GETTEXT, sizeof(text), (LPARAM)text);
-    printf("child id=%d class=%s style=%08lx text=", GetDlgCtrlID(child), cls,
-           (unsigned long)GetWindowLongA(child, GWL_STYLE));
-    PrintEscaped(text);
-    putchar('\n');
+    printf("child id=%d class=%s style=%08lx text=%s\n", GetDlgCtrlID(child), cls,
+           (unsigned long)GetWindowLongA(child, GWL_STYLE), text);
     return TRUE;
 }
 
@@ -96,7 +78,6 @@ static void Describe(HWND hwnd) {
            (unsigned long)GetWindowLongA(hwnd, GWL_STYLE),
            (unsigned long)GetWindowLongA(hwnd, GWL_EXSTYLE), IsWindowVisible(hwnd) ? 1 : 0);
     printf("rect=%ld,%ld,%ld,%ld\nowner=%s\n", r.left, r.top, r.right, r.bottom, ownerText);
-    printf("owner_hwnd=%lu\n", (unsigned long)(ULONG_PTR)owner);
     EnumChildWindows(hwnd, DescribeChild, 0);
 }
 
