@@ -156,12 +156,6 @@ TEST(SwitchTvOutput, ModesTheSystemCannotStoreAreSetForTheSessionAndToldAfterThe
     EXPECT_EQ(rig.windows.boxes[0].caption, "Zenpick Alert");
     EXPECT_EQ(rig.windows.boxes[0].flags, 0x40040u);
 
-    // Back to the monitor in the same run: for the session again, and not told again.
-    SwitchTvOutput(rig.tray, false);
-    EXPECT_FALSE(rig.tray.state.tvOutputOn);
-    EXPECT_EQ(rig.board.screen.width, 1024u);
-    EXPECT_EQ(rig.windows.boxes.size(), 1u);
-
     // The interim mode refused for the session as well: undone, as any refused interim mode.
     TvRig refused;
     refused.board.storesDefaults = false;
