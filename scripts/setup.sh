@@ -34,7 +34,7 @@ base_needs() {
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-apt() { $SUDO env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
+apt_get() { $SUDO env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
 updated=0
 update_once() {
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -43,14 +43,14 @@ update_once() {
   fi
   # A mirror caught mid-sync fails one index or another; the installs then use the lists that
   # did arrive, and fail by themselves if a package cannot be had.
-  [ "$updated" = 1 ] || apt update -qq ||
+  [ "$updated" = 1 ] || apt_get update -qq ||
     echo "setup: apt-get update reported errors; installing from the package lists it has"
   updated=1
 }
 install_needed() {
   [ ${#need[@]} -gt 0 ] || return 0
   update_once
-  apt install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  apt_get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 }
 base_needs
 install_needed
@@ -68,7 +68,7 @@ install_wine32() {
   local out err
   rm -f "$DT_WINE32_NOTE"
   update_once
-  if out=$(apt install -y -qq --no-install-recommends "${wine32[@]}" 2>&1) &&
+  if out=$(apt_get install -y -qq --no-install-recommends "${wine32[@]}" 2>&1) &&
      dpkg -s "${wine32[@]}" >/dev/null 2>&1; then
     echo "setup: wine32:i386 installed with apt-get"
     return 0
@@ -76,7 +76,7 @@ install_wine32() {
   err=$(printf '%s\n' "$out" | grep '^E: ' | tail -n 1 || true)
   [ -n "$err" ] || err=$(printf '%s\n' "$out" | tail -n 1)
   echo "setup: apt-get could not install wine32:i386 ($err); asking aptitude's resolver"
-  if { have aptitude || apt install -y -qq --no-install-recommends aptitude >/dev/null 2>&1; } &&
+  if { have aptitude || apt_get install -y -qq --no-install-recommends aptitude >/dev/null 2>&1; } &&
      $SUDO env DEBIAN_FRONTEND=noninteractive aptitude -y -q --without-recommends \
        -o Aptitude::Delete-Unused=false \
        -o 'Aptitude::ProblemResolver::SolutionCost=removals, safety, priority' \

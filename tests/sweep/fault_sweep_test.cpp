@@ -594,7 +594,8 @@ size_t SessionChanges(const SimBoard& board) {
     });
 }
 
-// Zenpick after menu commands `ids`, as a user or as an administrator.
+// Zenpick after menu commands `ids` (a mode command id, or a fixed command counted from the
+// menu's fixed base), as a user or as an administrator.
 std::unique_ptr<TrayWorld> TrayRun(bool user, std::initializer_list<uint32_t> ids) {
     auto w = std::make_unique<TrayWorld>();
     if (user)
